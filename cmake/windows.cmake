@@ -1,0 +1,28 @@
+# Windows build: static executables, tests run under Wine through tools/wine/run.
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine/run ${CMAKE_BINARY_DIR})
+
+# GoogleTest from Debian's sources, compiled for Windows.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+function(quendari_windows_test name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE gtest gtest_main gmock)
+  add_test(NAME ${name} COMMAND ${name})
+endfunction()
+
+add_subdirectory(util)
+add_subdirectory(loader)
+add_subdirectory(webview2)
+add_subdirectory(win32)
+add_subdirectory(app)
+add_subdirectory(tools/standin)
+add_subdirectory(tests/util)
+add_subdirectory(tests/loader)
+add_subdirectory(tests/win32)
+add_subdirectory(tests/webview2)
+add_subdirectory(tests/app)

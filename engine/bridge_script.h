@@ -1,0 +1,14 @@
+// The page side of the message bridge: the bootstrap script that gives every document its
+// `window.__webview__` object.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace webview::detail {
+
+// One strict-mode immediately invoked function expression, ending in "})()", with
+// `post_function` (a JavaScript function expression taking the message text) spliced in.
+std::string compose_bootstrap_script(std::string_view post_function);
+
+}  // namespace webview::detail

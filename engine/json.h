@@ -1,0 +1,22 @@
+// A minimal reader for the page's call messages: finds one member of a top-level JSON object
+// (by key) or one element of a top-level array (by position) in a single forward pass, without
+// building anything. Never reads past the given length; the text need not be NUL-terminated.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace webview::detail {
+
+// Key mode when `key` is non-null (its length in `key_length_or_index`), otherwise index mode
+// with `key_length_or_index` as the position. Returns 0 and the found token's span (its full
+// text: quotes and brackets included), or -1 when not found or malformed before the value.
+int json_scan(const char* text, std::size_t length, const char* key,
+              std::ptrdiff_t key_length_or_index, const char** value, std::size_t* value_length);
+
+// The member as a string: a string token decoded (empty on `\u` or any unknown escape), any
+// other token's text unchanged, empty when nothing was found. An empty key selects the index.
+std::string json_get(std::string_view text, std::string_view key, int index);
+
+}  // namespace webview::detail

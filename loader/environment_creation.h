@@ -1,0 +1,25 @@
+// The availability decision and the start of one WebView2 environment creation, through the
+// vendor's loader DLL when it exports the function, otherwise through the runtime's client DLL.
+#pragma once
+
+#include "util/loaded_library.h"
+#include "webview2/webview2_abi.h"
+
+namespace webview::detail {
+
+// True only when the version query returns a non-failure HRESULT and a non-null version.
+// Needs no COM apartment.
+bool is_webview2_available(const loaded_library& loader_module);
+
+// Starts one creation for `user_data_folder`, completing through `handler`. Negative other than
+// 0x8007139F: nothing started; 0x8007139F: nothing to retry; non-negative: a completion follows.
+HRESULT create_environment(const loaded_library& loader_module, const wchar_t* user_data_folder,
+                           ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
+
+// Same contract as the loader export CreateCoreWebView2EnvironmentWithOptions.
+HRESULT builtin_create_environment_with_options(
+    const wchar_t* browser_folder, const wchar_t* user_data_folder,
+    ICoreWebView2EnvironmentOptions* options,
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
+
+}  // namespace webview::detail

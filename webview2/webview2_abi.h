@@ -1,0 +1,356 @@
+// Declarations of the WebView2 COM interfaces this program uses, written slot for slot from the
+// published binary interface (no SDK header is available to the build). Names match the
+// official header, so code written against these also compiles against it. A slot that is
+// never called still appears, with its real signature, so that later slots land at the right
+// vtable offset.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <oaidl.h>
+#include <eventtoken.h>
+
+typedef enum COREWEBVIEW2_PERMISSION_KIND {
+  COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION = 0,
+  COREWEBVIEW2_PERMISSION_KIND_MICROPHONE = 1,
+  COREWEBVIEW2_PERMISSION_KIND_CAMERA = 2,
+  COREWEBVIEW2_PERMISSION_KIND_GEOLOCATION = 3,
+  COREWEBVIEW2_PERMISSION_KIND_NOTIFICATIONS = 4,
+  COREWEBVIEW2_PERMISSION_KIND_OTHER_SENSORS = 5,
+  COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ = 6,
+} COREWEBVIEW2_PERMISSION_KIND;
+
+typedef enum COREWEBVIEW2_PERMISSION_STATE {
+  COREWEBVIEW2_PERMISSION_STATE_DEFAULT = 0,
+  COREWEBVIEW2_PERMISSION_STATE_ALLOW = 1,
+  COREWEBVIEW2_PERMISSION_STATE_DENY = 2,
+} COREWEBVIEW2_PERMISSION_STATE;
+
+typedef enum COREWEBVIEW2_MOVE_FOCUS_REASON {
+  COREWEBVIEW2_MOVE_FOCUS_REASON_PROGRAMMATIC = 0,
+  COREWEBVIEW2_MOVE_FOCUS_REASON_NEXT = 1,
+  COREWEBVIEW2_MOVE_FOCUS_REASON_PREVIOUS = 2,
+} COREWEBVIEW2_MOVE_FOCUS_REASON;
+
+typedef enum COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT {
+  COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT_PNG = 0,
+  COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT_JPEG = 1,
+} COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT;
+
+typedef enum COREWEBVIEW2_WEB_RESOURCE_CONTEXT {
+  COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL = 0,
+} COREWEBVIEW2_WEB_RESOURCE_CONTEXT;
+
+// Interfaces that only appear as parameter types of slots this program never calls.
+struct ICoreWebView2WebResourceResponse;
+struct ICoreWebView2NewBrowserVersionAvailableEventHandler;
+struct ICoreWebView2MoveFocusRequestedEventHandler;
+struct ICoreWebView2FocusChangedEventHandler;
+struct ICoreWebView2AcceleratorKeyPressedEventHandler;
+struct ICoreWebView2NavigationStartingEventHandler;
+struct ICoreWebView2ContentLoadingEventHandler;
+struct ICoreWebView2SourceChangedEventHandler;
+struct ICoreWebView2HistoryChangedEventHandler;
+struct ICoreWebView2NavigationCompletedEventHandler;
+struct ICoreWebView2ScriptDialogOpeningEventHandler;
+struct ICoreWebView2ProcessFailedEventHandler;
+struct ICoreWebView2CapturePreviewCompletedHandler;
+struct ICoreWebView2CallDevToolsProtocolMethodCompletedHandler;
+struct ICoreWebView2DevToolsProtocolEventReceiver;
+struct ICoreWebView2DocumentTitleChangedEventHandler;
+struct ICoreWebView2WebResourceRequestedEventHandler;
+struct ICoreWebView2WindowCloseRequestedEventHandler;
+struct ICoreWebView2Deferral;
+struct ICoreWebView2WindowFeatures;
+
+struct ICoreWebView2;
+struct ICoreWebView2Controller;
+struct ICoreWebView2Environment;
+struct ICoreWebView2Settings;
+struct ICoreWebView2WebMessageReceivedEventArgs;
+struct ICoreWebView2PermissionRequestedEventArgs;
+struct ICoreWebView2NewWindowRequestedEventArgs;
+
+extern "C" {
+extern const IID IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler;
+extern const IID IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler;
+extern const IID IID_ICoreWebView2WebMessageReceivedEventHandler;
+extern const IID IID_ICoreWebView2PermissionRequestedEventHandler;
+extern const IID IID_ICoreWebView2NewWindowRequestedEventHandler;
+extern const IID IID_ICoreWebView2ZoomFactorChangedEventHandler;
+extern const IID IID_ICoreWebView2ContainsFullScreenElementChangedEventHandler;
+extern const IID IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler;
+extern const IID IID_ICoreWebView2ExecuteScriptCompletedHandler;
+extern const IID IID_ICoreWebView2Environment;
+extern const IID IID_ICoreWebView2Controller;
+extern const IID IID_ICoreWebView2;
+extern const IID IID_ICoreWebView2Settings;
+extern const IID IID_ICoreWebView2Settings2;
+extern const IID IID_ICoreWebView2WebMessageReceivedEventArgs;
+extern const IID IID_ICoreWebView2PermissionRequestedEventArgs;
+extern const IID IID_ICoreWebView2NewWindowRequestedEventArgs;
+extern const IID IID_ICoreWebView2EnvironmentOptions;
+}
+
+struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(HRESULT errorCode,
+                                           ICoreWebView2Environment* createdEnvironment) = 0;
+};
+
+struct ICoreWebView2CreateCoreWebView2ControllerCompletedHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(HRESULT errorCode,
+                                           ICoreWebView2Controller* createdController) = 0;
+};
+
+struct ICoreWebView2WebMessageReceivedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
+                                           ICoreWebView2WebMessageReceivedEventArgs* args) = 0;
+};
+
+struct ICoreWebView2PermissionRequestedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
+                                           ICoreWebView2PermissionRequestedEventArgs* args) = 0;
+};
+
+struct ICoreWebView2NewWindowRequestedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
+                                           ICoreWebView2NewWindowRequestedEventArgs* args) = 0;
+};
+
+struct ICoreWebView2ZoomFactorChangedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2Controller* sender, IUnknown* args) = 0;
+};
+
+struct ICoreWebView2ContainsFullScreenElementChangedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender, IUnknown* args) = 0;
+};
+
+struct ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(HRESULT errorCode, LPCWSTR id) = 0;
+};
+
+struct ICoreWebView2ExecuteScriptCompletedHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(HRESULT errorCode, LPCWSTR resultObjectAsJson) = 0;
+};
+
+struct ICoreWebView2Environment : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller(
+      HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CreateWebResourceResponse(
+      IStream* content, int statusCode, LPCWSTR reasonPhrase, LPCWSTR headers,
+      ICoreWebView2WebResourceResponse** response) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_BrowserVersionString(LPWSTR* versionInfo) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_NewBrowserVersionAvailable(
+      ICoreWebView2NewBrowserVersionAvailableEventHandler* eventHandler,
+      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_NewBrowserVersionAvailable(
+      EventRegistrationToken token) = 0;
+};
+
+struct ICoreWebView2Controller : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE get_IsVisible(BOOL* isVisible) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL isVisible) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Bounds(RECT* bounds) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_Bounds(RECT bounds) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_ZoomFactor(double* zoomFactor) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_ZoomFactor(double zoomFactor) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_ZoomFactorChanged(
+      ICoreWebView2ZoomFactorChangedEventHandler* eventHandler, EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_ZoomFactorChanged(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE SetBoundsAndZoomFactor(RECT bounds, double zoomFactor) = 0;
+  virtual HRESULT STDMETHODCALLTYPE MoveFocus(COREWEBVIEW2_MOVE_FOCUS_REASON reason) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_MoveFocusRequested(
+      ICoreWebView2MoveFocusRequestedEventHandler* eventHandler, EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_MoveFocusRequested(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_GotFocus(
+      ICoreWebView2FocusChangedEventHandler* eventHandler, EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_GotFocus(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_LostFocus(
+      ICoreWebView2FocusChangedEventHandler* eventHandler, EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_LostFocus(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_AcceleratorKeyPressed(
+      ICoreWebView2AcceleratorKeyPressedEventHandler* eventHandler,
+      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_AcceleratorKeyPressed(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_ParentWindow(HWND* parentWindow) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_ParentWindow(HWND parentWindow) = 0;
+  virtual HRESULT STDMETHODCALLTYPE NotifyParentWindowPositionChanged() = 0;
+  virtual HRESULT STDMETHODCALLTYPE Close() = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** coreWebView2) = 0;
+};
+
+struct ICoreWebView2 : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings** settings) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Source(LPWSTR* uri) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Navigate(LPCWSTR uri) = 0;
+  virtual HRESULT STDMETHODCALLTYPE NavigateToString(LPCWSTR htmlContent) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_NavigationStarting(
+      ICoreWebView2NavigationStartingEventHandler* eventHandler, EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_NavigationStarting(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_ContentLoading(
+      ICoreWebView2ContentLoadingEventHandler* eventHandler, EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_ContentLoading(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_SourceChanged(
+      ICoreWebView2SourceChangedEventHandler* eventHandler, EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_SourceChanged(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_HistoryChanged(
+      ICoreWebView2HistoryChangedEventHandler* eventHandler, EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_HistoryChanged(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_NavigationCompleted(
+      ICoreWebView2NavigationCompletedEventHandler* eventHandler,
+      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_NavigationCompleted(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_FrameNavigationStarting(
+      ICoreWebView2NavigationStartingEventHandler* eventHandler, EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_FrameNavigationStarting(
+      EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_FrameNavigationCompleted(
+      ICoreWebView2NavigationCompletedEventHandler* eventHandler,
+      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_FrameNavigationCompleted(
+      EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_ScriptDialogOpening(
+      ICoreWebView2ScriptDialogOpeningEventHandler* eventHandler,
+      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_ScriptDialogOpening(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_PermissionRequested(
+      ICoreWebView2PermissionRequestedEventHandler* eventHandler,
+      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_PermissionRequested(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_ProcessFailed(
+      ICoreWebView2ProcessFailedEventHandler* eventHandler, EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_ProcessFailed(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE AddScriptToExecuteOnDocumentCreated(
+      LPCWSTR javaScript,
+      ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE RemoveScriptToExecuteOnDocumentCreated(LPCWSTR id) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ExecuteScript(
+      LPCWSTR javaScript, ICoreWebView2ExecuteScriptCompletedHandler* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CapturePreview(
+      COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT imageFormat, IStream* imageStream,
+      ICoreWebView2CapturePreviewCompletedHandler* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Reload() = 0;
+  virtual HRESULT STDMETHODCALLTYPE PostWebMessageAsJson(LPCWSTR webMessageAsJson) = 0;
+  virtual HRESULT STDMETHODCALLTYPE PostWebMessageAsString(LPCWSTR webMessageAsString) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_WebMessageReceived(
+      ICoreWebView2WebMessageReceivedEventHandler* handler, EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_WebMessageReceived(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE CallDevToolsProtocolMethod(
+      LPCWSTR methodName, LPCWSTR parametersAsJson,
+      ICoreWebView2CallDevToolsProtocolMethodCompletedHandler* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_BrowserProcessId(UINT32* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_CanGoBack(BOOL* canGoBack) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_CanGoForward(BOOL* canGoForward) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GoBack() = 0;
+  virtual HRESULT STDMETHODCALLTYPE GoForward() = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetDevToolsProtocolEventReceiver(
+      LPCWSTR eventName, ICoreWebView2DevToolsProtocolEventReceiver** receiver) = 0;
+  virtual HRESULT STDMETHODCALLTYPE Stop() = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_NewWindowRequested(
+      ICoreWebView2NewWindowRequestedEventHandler* eventHandler,
+      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_NewWindowRequested(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_DocumentTitleChanged(
+      ICoreWebView2DocumentTitleChangedEventHandler* eventHandler,
+      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_DocumentTitleChanged(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_DocumentTitle(LPWSTR* title) = 0;
+  virtual HRESULT STDMETHODCALLTYPE AddHostObjectToScript(LPCWSTR name, VARIANT* object) = 0;
+  virtual HRESULT STDMETHODCALLTYPE RemoveHostObjectFromScript(LPCWSTR name) = 0;
+  virtual HRESULT STDMETHODCALLTYPE OpenDevToolsWindow() = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_ContainsFullScreenElementChanged(
+      ICoreWebView2ContainsFullScreenElementChangedEventHandler* eventHandler,
+      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_ContainsFullScreenElementChanged(
+      EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_ContainsFullScreenElement(
+      BOOL* containsFullScreenElement) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_WebResourceRequested(
+      ICoreWebView2WebResourceRequestedEventHandler* eventHandler,
+      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_WebResourceRequested(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE AddWebResourceRequestedFilter(
+      LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext) = 0;
+  virtual HRESULT STDMETHODCALLTYPE RemoveWebResourceRequestedFilter(
+      LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext) = 0;
+  virtual HRESULT STDMETHODCALLTYPE add_WindowCloseRequested(
+      ICoreWebView2WindowCloseRequestedEventHandler* eventHandler,
+      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_WindowCloseRequested(EventRegistrationToken token) = 0;
+};
+
+struct ICoreWebView2Settings : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE get_IsScriptEnabled(BOOL* isScriptEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_IsScriptEnabled(BOOL isScriptEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_IsWebMessageEnabled(BOOL* isWebMessageEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_IsWebMessageEnabled(BOOL isWebMessageEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_AreDefaultScriptDialogsEnabled(
+      BOOL* areDefaultScriptDialogsEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_AreDefaultScriptDialogsEnabled(
+      BOOL areDefaultScriptDialogsEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_IsStatusBarEnabled(BOOL* isStatusBarEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_IsStatusBarEnabled(BOOL isStatusBarEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_AreDevToolsEnabled(BOOL* areDevToolsEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_AreDevToolsEnabled(BOOL areDevToolsEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_AreDefaultContextMenusEnabled(BOOL* enabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_AreDefaultContextMenusEnabled(BOOL enabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_AreHostObjectsAllowed(BOOL* allowed) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_AreHostObjectsAllowed(BOOL allowed) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_IsZoomControlEnabled(BOOL* enabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_IsZoomControlEnabled(BOOL enabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_IsBuiltInErrorPageEnabled(BOOL* enabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_IsBuiltInErrorPageEnabled(BOOL enabled) = 0;
+};
+
+struct ICoreWebView2Settings2 : public ICoreWebView2Settings {
+  virtual HRESULT STDMETHODCALLTYPE get_UserAgent(LPWSTR* userAgent) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_UserAgent(LPCWSTR userAgent) = 0;
+};
+
+struct ICoreWebView2WebMessageReceivedEventArgs : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE get_Source(LPWSTR* source) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_WebMessageAsJson(LPWSTR* webMessageAsJson) = 0;
+  virtual HRESULT STDMETHODCALLTYPE TryGetWebMessageAsString(LPWSTR* webMessageAsString) = 0;
+};
+
+struct ICoreWebView2PermissionRequestedEventArgs : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_PermissionKind(
+      COREWEBVIEW2_PERMISSION_KIND* permissionKind) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* isUserInitiated) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_State(COREWEBVIEW2_PERMISSION_STATE* state) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_State(COREWEBVIEW2_PERMISSION_STATE state) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) = 0;
+};
+
+struct ICoreWebView2NewWindowRequestedEventArgs : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_NewWindow(ICoreWebView2* newWindow) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_NewWindow(ICoreWebView2** newWindow) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Handled(BOOL* handled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* isUserInitiated) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_WindowFeatures(ICoreWebView2WindowFeatures** value) = 0;
+};
+
+struct ICoreWebView2EnvironmentOptions : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE get_AdditionalBrowserArguments(LPWSTR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_AdditionalBrowserArguments(LPCWSTR value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Language(LPWSTR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_Language(LPCWSTR value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_TargetCompatibleBrowserVersion(LPWSTR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_TargetCompatibleBrowserVersion(LPCWSTR value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_AllowSingleSignOnUsingOSPrimaryAccount(BOOL* allow) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_AllowSingleSignOnUsingOSPrimaryAccount(BOOL allow) = 0;
+};
+
+// Signatures of the exports of the loader DLL and of the runtime's client DLL.
+using get_available_browser_version_string_fn = HRESULT(STDAPICALLTYPE*)(PCWSTR, LPWSTR*);
+using create_environment_with_options_fn = HRESULT(STDAPICALLTYPE*)(
+    PCWSTR, PCWSTR, ICoreWebView2EnvironmentOptions*,
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*);
+using create_webview_environment_internal_fn = HRESULT(STDAPICALLTYPE*)(
+    bool, INT32, PCWSTR, ICoreWebView2EnvironmentOptions*,
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*);
+using dll_can_unload_now_fn = HRESULT(STDAPICALLTYPE*)();

@@ -1,0 +1,90 @@
+// The Windows engine: a top-level window (or a caller's window), a child window hosting a
+// WebView2 browser and a message-only window for dispatched tasks. Everything except
+// dispatch_impl runs on the thread that constructed the engine.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "engine/engine_base.h"
+#include "util/com_apartment_guard.h"
+#include "util/loaded_library.h"
+#include "webview2/webview2_abi.h"
+
+namespace webview::detail {
+
+class webview2_com_handler;
+
+struct window_size {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
+class win32_edge_engine : public engine_base {
+ public:
+  // Owned mode when `parent_window` is null; otherwise the caller's window, given as an HWND or
+  // as a pointer to a variable holding one. Throws webview::exception when the engine cannot
+  // come up, leaving no window able to reach it.
+  win32_edge_engine(bool debug, void* parent_window);
+  ~win32_edge_engine() override;
+
+  noresult navigate_impl(const std::string& url) override;
+  result<HWND> window_impl() override;
+  result<HWND> widget_impl() override;
+  result<ICoreWebView2Controller*> browser_controller_impl() override;
+  noresult run_impl() override;
+  noresult terminate_impl() override;
+  noresult dispatch_impl(std::function<void()> task) override;
+  noresult set_title_impl(const std::string& title) override;
+  noresult set_size_impl(std::int32_t width, std::int32_t height, size_hint hint) override;
+  noresult set_html_impl(const std::string& html) override;
+  noresult eval_impl(const std::string& js) override;
+  user_script add_user_script_impl(const std::string& code) override;
+  void remove_all_user_scripts_impl(const std::list<user_script>& scripts) override;
+  bool are_user_scripts_equal_impl(const user_script& first, const user_script& second) override;
+
+  // Returns once every task dispatched before the call has run.
+  void deplete_run_loop_event_queue();
+  void set_fullscreen(bool on);
+
+ private:
+  noresult embed(HWND widget, bool debug, std::function<void(std::string)> on_message);
+  void install_bridge_script(std::string_view post_function);
+  void fit_controller_to_widget();
+  void fit_widget_to_main_window();
+  void create_windows(bool debug, void* parent_window);
+  void abandon_construction() noexcept;
+  void release_browser() noexcept;
+  void discard_queued_tasks() noexcept;
+
+  static LRESULT CALLBACK main_window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK widget_window_proc(HWND hwnd, UINT message, WPARAM wparam,
+                                             LPARAM lparam);
+  static LRESULT CALLBACK message_window_proc(HWND hwnd, UINT message, WPARAM wparam,
+                                              LPARAM lparam);
+  LRESULT handle_main_window_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+  com_apartment_guard com_apartment;
+  HWND main_window = nullptr;
+  HWND widget_window = nullptr;
+  HWND message_window = nullptr;
+  window_size min_size;
+  window_size max_size;
+  ICoreWebView2* webview = nullptr;
+  ICoreWebView2Controller* controller = nullptr;
+  webview2_com_handler* com_handler = nullptr;
+  std::wstring zoom_file_path;
+  bool is_fullscreen = false;
+  LONG saved_style = 0;
+  LONG saved_ex_style = 0;
+  RECT saved_rect{};
+  loaded_library loader_module;
+  std::int32_t dpi = 0;
+  bool owns_window = false;
+  bool counts_main_window = false;
+};
+
+}  // namespace webview::detail
