@@ -15,6 +15,10 @@ function(quendari_windows_test name)
   add_test(NAME ${name} COMMAND ${name})
 endfunction()
 
+configure_file(${CMAKE_SOURCE_DIR}/app/deployment.h.in
+               ${CMAKE_BINARY_DIR}/generated/app/deployment.h @ONLY)
+include_directories(${CMAKE_BINARY_DIR}/generated)
+
 add_subdirectory(util)
 add_subdirectory(loader)
 add_subdirectory(webview2)

@@ -7,6 +7,9 @@
 
 namespace webview::detail {
 
+// The WebView2 post function: hands the message text to `window.chrome.webview.postMessage`.
+extern const std::string_view webview2_post_function;
+
 // One strict-mode immediately invoked function expression, ending in "})()", with
 // `post_function` (a JavaScript function expression taking the message text) spliced in.
 std::string compose_bootstrap_script(std::string_view post_function);

@@ -11,12 +11,15 @@ namespace webview::detail {
 
 // Key mode when `key` is non-null (its length in `key_length_or_index`), otherwise index mode
 // with `key_length_or_index` as the position. Returns 0 and the found token's span (its full
-// text: quotes and brackets included), or -1 when not found or malformed before the value.
+// text: quotes and brackets included, pointing into `text`), or -1 when not found, when a byte
+// before the end of the value is malformed, or when `key_length_or_index` is negative; on -1
+// the outputs are null and 0. Both outputs must be non-null. Allocates nothing.
 int json_scan(const char* text, std::size_t length, const char* key,
               std::ptrdiff_t key_length_or_index, const char** value, std::size_t* value_length);
 
 // The member as a string: a string token decoded (empty on `\u` or any unknown escape), any
 // other token's text unchanged, empty when nothing was found. An empty key selects the index.
+// Never throws except std::bad_alloc.
 std::string json_get(std::string_view text, std::string_view key, int index);
 
 }  // namespace webview::detail

@@ -1,4 +1,5 @@
-// Owner of one module handle, released with FreeLibrary in the destructor.
+// Owner of one module handle, released with FreeLibrary in the destructor. No internal locking:
+// used on one thread at a time.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,7 @@ enum class library_search {
 class loaded_library {
  public:
   loaded_library() noexcept = default;
+  // Loads `name` from the places `search` allows; on any failure the library is not loaded.
   loaded_library(const wchar_t* name, library_search search) noexcept;
   ~loaded_library();
   loaded_library(const loaded_library&) = delete;
@@ -28,6 +30,12 @@ class loaded_library {
   // The export's address, null when not loaded (no lookup is made) or not exported. Callers
   // cast it to the export's documented signature.
   FARPROC get(const char* export_name) const noexcept;
+  // get() cast to the export's signature `Function`, a function pointer type.
+  template <typename Function>
+  Function get_as(const char* export_name) const noexcept {
+    // Through void (*)(), which GCC's -Wcast-function-type accepts as a generic function pointer.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(get(export_name)));
+  }
   // Gives up ownership without freeing: the module stays loaded for the rest of the process.
   HMODULE release() noexcept;
 

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,14 @@
 namespace webview::detail {
 
 class webview2_com_handler;
+class win32_edge_engine;
+
+// What browser callbacks hold instead of the engine: they may run after the engine is gone (a
+// completion that arrives after a failed construction), and then find `engine` null.
+struct engine_link {
+  win32_edge_engine* engine = nullptr;
+  std::atomic_flag controller_pending = ATOMIC_FLAG_INIT;
+};
 
 struct window_size {
   std::int32_t width = 0;
@@ -57,8 +67,10 @@ class win32_edge_engine : public engine_base {
   void fit_widget_to_main_window();
   void create_windows(bool debug, void* parent_window);
   void abandon_construction() noexcept;
+  void destroy_windows() noexcept;
   void release_browser() noexcept;
   void discard_queued_tasks() noexcept;
+  static void run_dispatched_task(LPARAM task) noexcept;
 
   static LRESULT CALLBACK main_window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   static LRESULT CALLBACK widget_window_proc(HWND hwnd, UINT message, WPARAM wparam,
@@ -84,7 +96,7 @@ class win32_edge_engine : public engine_base {
   loaded_library loader_module;
   std::int32_t dpi = 0;
   bool owns_window = false;
-  bool counts_main_window = false;
+  std::shared_ptr<engine_link> link = std::make_shared<engine_link>();
 };
 
 }  // namespace webview::detail

@@ -1,0 +1,70 @@
+// Quendari: one remote web application in a desktop window of its own.
+#include <windows.h>
+#include <shellapi.h>
+#include <shobjidl.h>
+
+#include "app/deployment.h"
+#include "app/page_marks.h"
+#include "win32/win32_edge_engine.h"
+
+namespace {
+
+using webview::detail::size_hint;
+using webview::detail::win32_edge_engine;
+
+HICON load_icon(HINSTANCE module, int size, UINT flags) {
+  return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, flags));
+}
+
+// The icons live as long as the process; they are never destroyed.
+void install_icons(HWND window) {
+  const HINSTANCE module = GetModuleHandleW(nullptr);
+  HICON big = load_icon(module, 256, LR_DEFAULTCOLOR);
+  if (!big) big = load_icon(module, 0, LR_SHARED | LR_DEFAULTSIZE);
+  HICON small = load_icon(module, 16, LR_DEFAULTCOLOR);
+  if (big) {
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SetClassLongPtrW(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(big));
+  }
+  if (small) {
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    SetClassLongPtrW(window, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(small));
+  }
+}
+
+void run_application() {
+  win32_edge_engine engine(false, nullptr);
+  engine.set_title_impl("Quendari");
+  engine.set_size_impl(1360, 860, size_hint::plain);
+  // Read without value(), which would throw bad_access past the only handler.
+  const auto window = engine.window_impl();
+  if (window.has_value() && window.value()) install_icons(window.value());
+  engine.add_user_script(std::string(quendari::page_marks_script));
+  engine.navigate_impl(quendari::start_url);
+  engine.run_impl();
+}
+
+void send_user_to_runtime_download() {
+  MessageBoxW(nullptr,
+              L"Quendari needs the Microsoft Edge WebView2 runtime.\n\nA browser window will open "
+              L"so you can install it, then open Quendari again.",
+              L"Quendari", MB_OK | MB_ICONINFORMATION);
+  ShellExecuteW(nullptr, L"open", quendari::runtime_download_url, nullptr, nullptr,
+                SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  SetCurrentProcessExplicitAppUserModelID(L"art.quendari.app");
+  try {
+    run_application();
+  } catch (const webview::exception&) {
+    send_user_to_runtime_download();
+    return 1;
+  } catch (...) {
+    // Anything else (out of memory) is not the runtime's fault: no dialog, but no terminate.
+    return 1;
+  }
+  return 0;
+}

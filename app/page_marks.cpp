@@ -1,0 +1,15 @@
+#include "app/page_marks.h"
+
+namespace webview::detail {
+
+// A document-start script runs before the parser has created the root element, so the marks
+// wait for it with an observer; `sessionStorage` throws in opaque origins, hence its own `try`.
+const char page_marks_script[] =
+    "(function(){"
+    "try{sessionStorage.setItem('quendari-shell','app');}catch(e){}"
+    "function mark(root){root.setAttribute('data-shell','app');root.setAttribute('data-win','');}"
+    "try{if(document.documentElement){mark(document.documentElement);return;}"
+    "}catch(e){}"
+    "})();";
+
+}  // namespace webview::detail

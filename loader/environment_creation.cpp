@@ -1,0 +1,60 @@
+#include "loader/environment_creation.h"
+
+#include <objbase.h>
+
+#include "loader/runtime_discovery.h"
+
+namespace webview::detail {
+
+namespace {
+
+constexpr HRESULT creation_failed = static_cast<HRESULT>(0xFFFFFFFF);
+
+}  // namespace
+
+bool is_webview2_available(const loaded_library& loader_module) {
+  wchar_t* version = nullptr;
+  const auto loader_query = loader_module.get_as<get_available_browser_version_string_fn>(
+      "GetAvailableCoreWebView2BrowserVersionString");
+  const HRESULT hr = loader_query != nullptr
+                         ? loader_query(nullptr, &version)
+                         : builtin_get_available_browser_version_string(nullptr, &version);
+  // A loader that reports success without a version has found nothing usable.
+  if (version == nullptr) return false;
+  CoTaskMemFree(version);
+  return SUCCEEDED(hr);
+}
+
+HRESULT create_environment(const loaded_library& loader_module, const wchar_t* user_data_folder,
+                           ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+  const auto loader_create = loader_module.get_as<create_environment_with_options_fn>(
+      "CreateCoreWebView2EnvironmentWithOptions");
+  if (loader_create != nullptr) return loader_create(nullptr, user_data_folder, nullptr, handler);
+  return builtin_create_environment_with_options(nullptr, user_data_folder, nullptr, handler);
+}
+
+HRESULT builtin_create_environment_with_options(
+    const wchar_t* browser_folder, const wchar_t* user_data_folder,
+    ICoreWebView2EnvironmentOptions* options,
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+  const runtime_install install = find_runtime(browser_folder);
+  if (!install.found) return creation_failed;
+  loaded_library client(install.client_dll_path.c_str(), library_search::full_path);
+  if (!client.is_loaded()) return creation_failed;
+
+  const auto create = client.get_as<create_webview_environment_internal_fn>(
+      "CreateWebViewEnvironmentWithOptionsInternal");
+  if (create != nullptr) {
+    // The reference taken for this call is released as `client` leaves scope, whatever the
+    // call returned.
+    return create(true, install.source, user_data_folder, options, handler);
+  }
+  const auto can_unload_now = client.get_as<dll_can_unload_now_fn>("DllCanUnloadNow");
+  if (can_unload_now != nullptr && can_unload_now() != S_OK) {
+    // The DLL reports that it is still in use; freeing it now could pull code from under it.
+    client.release();
+  }
+  return creation_failed;
+}
+
+}  // namespace webview::detail

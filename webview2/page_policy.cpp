@@ -1,0 +1,116 @@
+#include "webview2/page_policy.h"
+
+#include <cstddef>
+#include <optional>
+
+namespace webview::detail {
+namespace {
+
+struct origin {
+  std::wstring scheme;  // lower case
+  std::wstring host;    // lower case; brackets kept for IPv6 literals
+  long port = -1;       // -1: the scheme has no default port and none was given
+};
+
+wchar_t to_ascii_lower(wchar_t c) noexcept { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
+
+bool is_ascii_alpha(wchar_t c) noexcept { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
+
+bool is_ascii_digit(wchar_t c) noexcept { return c >= L'0' && c <= L'9'; }
+
+std::wstring lower_ascii(std::wstring text) {
+  for (auto& c : text) c = to_ascii_lower(c);
+  return text;
+}
+
+// The scheme before the first ':', lower-cased; empty when the text does not start with one.
+std::wstring scheme_of(const std::wstring& uri) {
+  if (uri.empty() || !is_ascii_alpha(uri[0])) return {};
+  for (std::size_t i = 1; i < uri.size(); ++i) {
+    const wchar_t c = uri[i];
+    if (c == L':') return lower_ascii(uri.substr(0, i));
+    if (!is_ascii_alpha(c) && !is_ascii_digit(c) && c != L'+' && c != L'-' && c != L'.') break;
+  }
+  return {};
+}
+
+long default_port(const std::wstring& scheme) noexcept {
+  if (scheme == L"http") return 80;
+  if (scheme == L"https") return 443;
+  return -1;
+}
+
+std::optional<origin> parse_origin(const std::wstring& uri) {
+  origin result;
+  result.scheme = scheme_of(uri);
+  if (result.scheme.empty()) return std::nullopt;
+  std::size_t start = result.scheme.size() + 1;
+  if (uri.compare(start, 2, L"//") != 0) return std::nullopt;
+  start += 2;
+  // A backslash ends the authority as a slash does, as browsers read http and https URLs.
+  const std::size_t end = uri.find_first_of(L"/\\?#", start);
+  std::wstring authority = uri.substr(start, end == std::wstring::npos ? end : end - start);
+  const std::size_t at = authority.rfind(L'@');
+  if (at != std::wstring::npos) authority.erase(0, at + 1);
+
+  std::size_t host_end;
+  if (!authority.empty() && authority[0] == L'[') {
+    const std::size_t close = authority.find(L']');
+    if (close == std::wstring::npos) return std::nullopt;
+    host_end = close + 1;
+  } else {
+    host_end = authority.find(L':');
+    if (host_end == std::wstring::npos) host_end = authority.size();
+  }
+  result.host = lower_ascii(authority.substr(0, host_end));
+  if (result.host.empty()) return std::nullopt;
+
+  result.port = default_port(result.scheme);
+  if (host_end < authority.size()) {
+    if (authority[host_end] != L':') return std::nullopt;
+    const std::wstring digits = authority.substr(host_end + 1);
+    if (!digits.empty()) {
+      long port = 0;
+      for (const wchar_t c : digits) {
+        if (!is_ascii_digit(c)) return std::nullopt;
+        port = port * 10 + (c - L'0');
+        if (port > 65535) return std::nullopt;
+      }
+      result.port = port;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+bool is_granted_permission_kind(COREWEBVIEW2_PERMISSION_KIND kind) noexcept {
+  switch (kind) {
+    case COREWEBVIEW2_PERMISSION_KIND_MICROPHONE:
+    case COREWEBVIEW2_PERMISSION_KIND_CAMERA:
+    case COREWEBVIEW2_PERMISSION_KIND_GEOLOCATION:
+    case COREWEBVIEW2_PERMISSION_KIND_NOTIFICATIONS:
+    case COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool has_origin(const std::wstring& uri, const std::wstring& trusted_url) {
+  const auto requested = parse_origin(uri);
+  const auto trusted = parse_origin(trusted_url);
+  return requested && trusted && requested->scheme == trusted->scheme &&
+         requested->host == trusted->host && requested->port == trusted->port;
+}
+
+bool may_open_externally(const std::wstring& uri) {
+  const std::wstring scheme = scheme_of(uri);
+  if (scheme != L"http" && scheme != L"https" && scheme != L"mailto") return false;
+  for (const wchar_t c : uri) {
+    if (c <= L' ' || c == 0x7F || c == L'"') return false;
+  }
+  return true;
+}
+
+}  // namespace webview::detail

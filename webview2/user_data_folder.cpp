@@ -1,0 +1,43 @@
+#include "webview2/user_data_folder.h"
+
+#include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+namespace webview::detail {
+
+std::wstring executable_path() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    // A full buffer means the path may have been cut short: grow and ask again.
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+// SHGetFolderPathW cannot return a folder longer than MAX_PATH; the known-folder call can.
+bool roaming_app_data_folder(std::wstring& folder) {
+  PWSTR found = nullptr;
+  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &found);
+  if (SUCCEEDED(hr) && found) folder = found;
+  CoTaskMemFree(found);
+  return SUCCEEDED(hr) && !folder.empty();
+}
+
+std::wstring file_name_part(const std::wstring& path) {
+  const auto separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+std::wstring join_path(const std::wstring& folder, const std::wstring& name) {
+  if (folder.empty()) return name;
+  const wchar_t last = folder.back();
+  return last == L'\\' || last == L'/' ? folder + name : folder + L'\\' + name;
+}
+
+}  // namespace webview::detail

@@ -1,0 +1,18 @@
+// Where the browser keeps its profile: the user's roaming application-data folder, in it a
+// folder named after the executable's file name. No part of these paths is limited to MAX_PATH.
+#pragma once
+
+#include <string>
+
+namespace webview::detail {
+
+// The running executable's full path; empty on failure.
+std::wstring executable_path();
+// The user's roaming application-data folder; false when the shell cannot tell.
+bool roaming_app_data_folder(std::wstring& folder);
+// The part after the last backslash or slash.
+std::wstring file_name_part(const std::wstring& path);
+// `folder` and `name` with exactly one backslash between them.
+std::wstring join_path(const std::wstring& folder, const std::wstring& name);
+
+}  // namespace webview::detail

@@ -1,0 +1,44 @@
+// The page's zoom factor kept between runs in a small text file ("zoom.txt" in the browser's
+// user-data folder): the factor as "%.4f" ASCII text, classic locale, nothing else. Only factors
+// from 0.25 to 5.0 are written or read back. All functions run on the UI thread and report
+// nothing: every failure leaves the stored factor as it was.
+#pragma once
+
+#include <string>
+
+#include "webview2/webview2_abi.h"
+
+namespace webview::detail {
+
+// The stored factor, or 0 when the file is missing or unreadable or its first 31 bytes do not
+// start (after white space) with a number from 0.25 to 5.0. Locale-independent.
+double read_zoom_file(const std::wstring& path);
+
+// Replaces the file's content with `factor` when it is within range and `path` is not empty.
+// The text goes to "<path>.tmp" first and is then moved over the file, so an interrupted save
+// leaves the old content, never an empty or partial file. The folder is never created: a missing
+// folder means nothing is written.
+void save_zoom(const std::wstring& path, double factor);
+
+// Saves the controller's zoom factor on every change. Owned by the controller it is registered
+// with (heap-allocate with new; starts with one reference, owned by the creator); keeps its own
+// copy of the path and nothing else. Counts references without atomics: UI thread only.
+class zoom_watch : public ICoreWebView2ZoomFactorChangedEventHandler {
+ public:
+  explicit zoom_watch(std::wstring zoom_path);
+  zoom_watch(const zoom_watch&) = delete;
+  zoom_watch& operator=(const zoom_watch&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2Controller* sender, IUnknown* args) override;
+
+ private:
+  ~zoom_watch() = default;
+
+  std::wstring zoom_path;
+  ULONG reference_count = 1;
+};
+
+}  // namespace webview::detail
