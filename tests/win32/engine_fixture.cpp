@@ -1,0 +1,53 @@
+#include "tests/win32/engine_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "tests/support/standin_runtime.h"
+
+namespace quendari_test {
+namespace {
+
+class standin_environment : public ::testing::Environment {
+ public:
+  void SetUp() override { runtime_ = std::make_unique<scoped_standin_runtime>(); }
+  void TearDown() override { runtime_.reset(); }
+
+ private:
+  std::unique_ptr<scoped_standin_runtime> runtime_;
+};
+
+const auto* const registered =
+    ::testing::AddGlobalTestEnvironment(new standin_environment);
+
+}  // namespace
+
+HWND main_window_of(win32_edge_engine& engine) { return engine.window_impl().value(); }
+
+HWND widget_window_of(win32_edge_engine& engine) { return engine.widget_impl().value(); }
+
+std::vector<HWND> message_windows() {
+  std::vector<HWND> found;
+  HWND window = nullptr;
+  while ((window = FindWindowExW(HWND_MESSAGE, window, L"webview_message", nullptr))) {
+    found.push_back(window);
+  }
+  return found;
+}
+
+SIZE client_size(HWND window) {
+  RECT rect{};
+  GetClientRect(window, &rect);
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void pump_pending_messages() {
+  MSG msg{};
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace quendari_test

@@ -1,0 +1,23 @@
+// Engines under test come up against the stand-in runtime, registered for the whole test run.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "win32/win32_edge_engine.h"
+
+namespace quendari_test {
+
+using webview::detail::win32_edge_engine;
+
+HWND main_window_of(win32_edge_engine& engine);
+HWND widget_window_of(win32_edge_engine& engine);
+// The message-only windows of class "webview_message" that exist now.
+std::vector<HWND> message_windows();
+SIZE client_size(HWND window);
+// Handles every message already queued, without waiting for more.
+void pump_pending_messages();
+
+}  // namespace quendari_test
