@@ -15,7 +15,7 @@ constexpr std::string_view bootstrap_prefix = R"js((function() {
     var bytes = new Uint8Array(16);
     crypto.getRandomValues(bytes);
     return Array.prototype.map.call(bytes, function(byte) {
-      return byte.toString(16);
+      return byte.toString(16).padStart(2, "0");
     }).join("");
   }
   var Webview = (function() {

@@ -57,12 +57,14 @@ const pages = {
   '/blank.html': '<!doctype html><html><head><title>blank</title></head><body></body></html>',
   '/first.html': `<!doctype html><html><head>${report}<title>first</title></head>` +
     '<body><a id="next" href="/second.html">next</a></body></html>',
-  '/second.html': `<!doctype html><html><head>${report}<title>second</title></head><body></body></html>`,
+  '/second.html': `<!doctype html><html><head>${report}<title>second</title></head>` +
+    '<body></body></html>',
   '/bare.html': `${report}<p>a document without html, head or body tags</p>`,
   '/parent.html': '<!doctype html><html><head>' +
     '<script>window.__frame_reports = []; window.addEventListener("message",' +
     ' function(e) { window.__frame_reports.push(e.data); });</script>' +
-    `${report}</head><body><iframe sandbox="allow-scripts" src="/frame.html"></iframe></body></html>`,
+    `${report}</head><body>` +
+    '<iframe sandbox="allow-scripts" src="/frame.html"></iframe></body></html>',
   '/frame.html': '<!doctype html><html><head>' +
     `<script>parent.postMessage({seen: (${seen_by_page})(), errors: window.__errors,` +
     ' origin: String(window.origin)}, "*");</script></head><body>frame</body></html>',
@@ -122,8 +124,9 @@ describe('bridge bootstrap as text', () => {
   });
 
   test('calls the WebView2 post function from post', () => {
-    assert.ok(text.includes(
-      'return (function(message) {\n  return window.chrome.webview.postMessage(message);\n})(message);'));
+    const post_function =
+      'function(message) {\n  return window.chrome.webview.postMessage(message);\n}';
+    assert.ok(text.includes(`return (${post_function})(message);`));
   });
 });
 
@@ -158,7 +161,9 @@ describe('bridge bootstrap in the page', () => {
     });
     assert.equal(posted.length, 3);
     const messages = posted.map((text) => JSON.parse(text));
-    for (const message of messages) assert.deepEqual(Object.keys(message), ['id', 'method', 'params']);
+    for (const message of messages) {
+      assert.deepEqual(Object.keys(message), ['id', 'method', 'params']);
+    }
     assert.equal(posted[0], `{"id":"${messages[0].id}","method":"anything","params":[1,2]}`);
     assert.equal(posted[1], `{"id":"${messages[1].id}","method":"none","params":[]}`);
     assert.deepEqual(messages[2].params, [{ a: [1, 'two'] }, null, 'x']);

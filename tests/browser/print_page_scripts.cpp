@@ -25,10 +25,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
-  using namespace webview::detail;
-  if (!write_file(dir + "/bridge_bootstrap.js",
-                  compose_bootstrap_script(webview2_post_function)) ||
-      !write_file(dir + "/page_marks.js", page_marks_script)) {
+  using webview::detail::compose_bootstrap_script;
+  using webview::detail::webview2_post_function;
+  if (!write_file(dir + "/bridge_bootstrap.js", compose_bootstrap_script(webview2_post_function)) ||
+      !write_file(dir + "/page_marks.js", quendari::page_marks_script)) {
     std::fprintf(stderr, "print_page_scripts: cannot write to %s\n", dir.c_str());
     return 1;
   }
