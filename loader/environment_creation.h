@@ -16,7 +16,9 @@ bool is_webview2_available(const loaded_library& loader_module);
 HRESULT create_environment(const loaded_library& loader_module, const wchar_t* user_data_folder,
                            ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
 
-// Same contract as the loader export CreateCoreWebView2EnvironmentWithOptions.
+// Same contract as the loader export CreateCoreWebView2EnvironmentWithOptions. Loads the found
+// runtime's client DLL by full path and releases it right after the creation call; when the DLL
+// lacks the creation export it is kept loaded only if its DllCanUnloadNow says it is in use.
 HRESULT builtin_create_environment_with_options(
     const wchar_t* browser_folder, const wchar_t* user_data_folder,
     ICoreWebView2EnvironmentOptions* options,

@@ -28,6 +28,8 @@ struct runtime_version {
 
 // With a non-null folder (even an empty one) only that folder is searched.
 runtime_install find_runtime(const wchar_t* browser_folder);
+// A registered folder holding a NUL before its end counts as not found: the path would be cut
+// short when loaded.
 runtime_install find_runtime_in_registry(bool per_machine);
 runtime_install find_runtime_in_folder(const std::wstring& folder);
 std::wstring client_dll_path_for(const std::wstring& folder);

@@ -39,6 +39,12 @@ std::wstring system_folder() {
   return path + L'\\';
 }
 
+// A drive path ("C:\\...") or a UNC path ("\\\\server\\...").
+bool is_full_path(const wchar_t* name) {
+  if (name[0] == L'\\' && name[1] == L'\\') return true;
+  return name[0] != L'\0' && name[1] == L':' && (name[2] == L'\\' || name[2] == L'/');
+}
+
 HMODULE load_from(const std::wstring& folder, const wchar_t* name) {
   if (folder.empty()) return nullptr;
   return LoadLibraryExW((folder + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
@@ -53,7 +59,8 @@ HMODULE load_without_search_flags(const wchar_t* name, library_search search) {
       if (HMODULE module = load_from(executable_folder(), name)) return module;
       return load_from(system_folder(), name);
     case library_search::full_path:
-      return LoadLibraryExW(name, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+      return is_full_path(name) ? LoadLibraryExW(name, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)
+                                : nullptr;
   }
   return nullptr;
 }

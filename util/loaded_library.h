@@ -9,9 +9,11 @@ namespace webview::detail {
 // Where a library may come from. Neither place includes the current directory or PATH, so a
 // DLL planted there is never loaded.
 enum class library_search {
-  system_folder,           // a system DLL by bare name: the system folder only
-  application_or_system,   // a bare name: beside the executable, then the system folder
-  full_path,               // a full path: that file, its dependencies from its folder or system
+  system_folder,          // a system DLL by bare name: the system folder only
+  application_or_system,  // a bare name: beside the executable, then the system folder
+  // A full path: that file, with its dependencies from its own folder or the system folder. A
+  // relative name is not loaded.
+  full_path,
 };
 
 class loaded_library {

@@ -29,8 +29,8 @@ std::wstring reg_key::query_string(const std::wstring& name) const {
   // An odd trailing byte is dropped here, so the read below reports ERROR_MORE_DATA.
   std::wstring value(size / sizeof(wchar_t), L'\0');
   DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(key_, name.c_str(), nullptr, nullptr,
-                       reinterpret_cast<BYTE*>(value.data()), &bytes) != ERROR_SUCCESS) {
+  if (RegQueryValueExW(key_, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(value.data()),
+                       &bytes) != ERROR_SUCCESS) {
     return {};
   }
   // The value may have shrunk between the two queries; keep only what was read.

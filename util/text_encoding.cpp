@@ -24,12 +24,12 @@ std::wstring utf8_to_utf16(const std::string& text) {
 std::string utf16_to_utf8(const std::wstring& text) {
   if (text.empty() || text.size() > INT_MAX) return {};
   const int length = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length,
-                                        nullptr, 0, nullptr, nullptr);
+  const int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, nullptr,
+                                        0, nullptr, nullptr);
   if (bytes <= 0) return {};
   std::string result(static_cast<size_t>(bytes), '\0');
-  if (WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, result.data(),
-                          bytes, nullptr, nullptr) <= 0) {
+  if (WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, result.data(), bytes,
+                          nullptr, nullptr) <= 0) {
     return {};
   }
   return result;

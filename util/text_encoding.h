@@ -1,5 +1,6 @@
 // Strict UTF-8 <-> UTF-16 conversion: text that is invalid in its source encoding converts to an
-// empty string, never to replacement characters. Pure; callable on any thread.
+// empty string, never to replacement characters, and so does input of 2^31 units or more.
+// Pure; callable on any thread.
 #pragma once
 
 #include <string>
