@@ -1,4 +1,5 @@
 # Windows build: static executables, tests run under Wine through tools/wine/run.
+enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
@@ -25,6 +26,7 @@ add_subdirectory(webview2)
 add_subdirectory(win32)
 add_subdirectory(app)
 add_subdirectory(tools/standin)
+add_subdirectory(tools/screenshot)
 add_subdirectory(tests/support)
 add_subdirectory(tests/engine)
 add_subdirectory(tests/util)

@@ -18,15 +18,6 @@ constexpr wchar_t expected_text[] =
     L"can install it, then open Quendari again.";
 constexpr wchar_t download_link[] = L"https://go.microsoft.com/fwlink/p/?LinkId=2124703";
 
-HWND message_box_of(DWORD process_id) {
-  for (HWND window : windows_of(process_id)) {
-    if (class_of(window) == L"#32770" && text_of(window) == L"Quendari" && IsWindowVisible(window)) {
-      return window;
-    }
-  }
-  return nullptr;
-}
-
 TEST(EntryWithoutRuntime, ShowsTheBoxThenOpensTheDownloadLinkAndExitsWithOne) {
   const scoped_absent_key machine_runtime(HKEY_LOCAL_MACHINE, runtime_client_state_key,
                                           KEY_WOW64_32KEY);
@@ -41,12 +32,10 @@ TEST(EntryWithoutRuntime, ShowsTheBoxThenOpensTheDownloadLinkAndExitsWithOne) {
 
   child_process quendari(L"\"" + folder + L"Quendari.exe\"");
   ASSERT_TRUE(quendari.started());
-  const HWND box = wait_for_window([&] { return message_box_of(quendari.id()); }, 20s);
+  const HWND box = wait_for_window([&] { return message_box_of(quendari.id(), L"Quendari"); }, 20s);
   ASSERT_NE(box, nullptr) << "no message box appeared";
 
-  wchar_t text[512] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, static_cast<int>(std::size(text)));
-  EXPECT_STREQ(text, expected_text);
+  EXPECT_EQ(message_box_text(box), expected_text);
   for (HWND window : windows_of(quendari.id())) {
     if (window != box && IsWindowVisible(window)) {
       ADD_FAILURE() << "another visible window of class " << ::testing::PrintToString(class_of(window));

@@ -105,4 +105,29 @@ std::wstring read_text_file(const std::wstring& path) {
   return text;
 }
 
+HWND message_box_of(DWORD process_id, const std::wstring& caption) {
+  for (HWND window : windows_of(process_id)) {
+    if (class_of(window) == L"#32770" && text_of(window) == caption && IsWindowVisible(window)) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+std::wstring message_box_text(HWND box) {
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, static_cast<int>(std::size(text)));
+  return text;
+}
+
+bool write_text_file(const std::wstring& path, const std::string& text) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == text.size();
+}
+
 }  // namespace quendari_test

@@ -38,5 +38,11 @@ std::wstring text_of(HWND window);
 // Polls `found` every 50 ms until it yields a window or `timeout` passes.
 HWND wait_for_window(const std::function<HWND()>& found, std::chrono::milliseconds timeout);
 std::wstring read_text_file(const std::wstring& path);
+// The visible message box (class "#32770") with the given caption owned by a process.
+HWND message_box_of(DWORD process_id, const std::wstring& caption);
+// The text of a message box.
+std::wstring message_box_text(HWND box);
+// Writes UTF-8 text, replacing the file.
+bool write_text_file(const std::wstring& path, const std::string& text);
 
 }  // namespace quendari_test

@@ -69,7 +69,8 @@ TEST_F(Geometry, MinimumOnlyLimitsDraggingAndMakesTheWindowResizable) {
   engine.set_size_impl(700, 500, size_hint::fixed);
   const RECT before = window_rect();
   engine.set_size_impl(800, 600, size_hint::minimum);
-  EXPECT_TRUE(EqualRect(&before, &window_rect()));
+  const RECT after = window_rect();
+  EXPECT_TRUE(EqualRect(&before, &after));
   EXPECT_EQ(GetWindowLongW(main(), GWL_STYLE) & resizable_bits, resizable_bits);
   const MINMAXINFO info = limits();
   EXPECT_EQ(info.ptMinTrackSize.x, 800);

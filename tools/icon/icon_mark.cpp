@@ -61,14 +61,14 @@ mark_geometry geometry_for(std::uint32_t size) {
   mark_geometry g{};
   g.tile_half = s / 2 - margin;
   g.corner_radius = 0.22 * 2 * g.tile_half;
-  g.stroke = std::max(0.125 * s, 2.0);
+  g.stroke = std::max(0.12 * s, 2.0);
   // The ring's outer edge sits on a whole pixel.
   const double outer = std::round(0.3 * s);
   g.ring_radius = outer - g.stroke / 2;
   // Raised a little so the tail's weight below does not make the mark look low.
   g.centre = {s / 2, s / 2 - std::round(0.02 * s)};
-  g.tail_start = {g.centre.x + 0.03 * s, g.centre.y + 0.03 * s};
-  g.tail_end = {g.centre.x + 0.25 * s, g.centre.y + 0.25 * s};
+  g.tail_start = {g.centre.x + 0.07 * s, g.centre.y + 0.07 * s};
+  g.tail_end = {g.centre.x + 0.26 * s, g.centre.y + 0.26 * s};
   // Below 32 px the gap beside the tail would be a blur of partial pixels.
   g.tail_gap = size >= 32 ? 0.04 * s : 0.0;
   return g;
@@ -89,7 +89,8 @@ std::vector<std::uint8_t> render_mark(std::uint32_t size) {
       for (int sy = 0; sy < samples_per_axis; ++sy) {
         for (int sx = 0; sx < samples_per_axis; ++sx) {
           const vec2 p = {x + (sx + 0.5) / samples_per_axis, y + (sy + 0.5) / samples_per_axis};
-          const double tile = coverage(rounded_square(p, tile_centre, g.tile_half, g.corner_radius));
+          const double tile =
+              coverage(rounded_square(p, tile_centre, g.tile_half, g.corner_radius));
           if (tile == 0) continue;
           const double tail = capsule(p, g.tail_start, g.tail_end, g.stroke);
           const double cut_ring =

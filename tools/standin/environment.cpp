@@ -25,6 +25,18 @@ void deliver_environment(const std::shared_ptr<ui_thread_queue>& queue,
   });
 }
 
+// The real runtime keeps its profile in the user-data folder and creates it when missing; the
+// application relies on that for its own file there. Long paths go through the \\?\ form.
+void create_user_data_folder(const std::wstring& folder) {
+  if (folder.size() < 3 || folder[1] != L':') return;
+  const std::wstring extended = L"\\\\?\\" + folder;
+  for (std::size_t at = extended.find(L'\\', 7); at != std::wstring::npos;
+       at = extended.find(L'\\', at + 1)) {
+    CreateDirectoryW(extended.substr(0, at).c_str(), nullptr);
+  }
+  CreateDirectoryW(extended.c_str(), nullptr);
+}
+
 }  // namespace
 
 HRESULT start_environment_creation(bool flag, INT32 source, PCWSTR user_data_folder,
@@ -44,6 +56,7 @@ HRESULT start_environment_creation(bool flag, INT32 source, PCWSTR user_data_fol
   std::shared_ptr<ui_thread_queue> queue = state.queue_for_current_thread();
   if (!queue) return log_call(dll_interface, start_method, args, E_FAIL);
 
+  if (user_data_folder) create_user_data_folder(user_data_folder);
   const std::size_t index = state.next_start_index();
   if (index == 0) arm_process_actions(state.plan().after_start, *queue);
   const step planned = step_at(state.plan().starts, index);

@@ -1,0 +1,203 @@
+// Quendari.exe end to end, against the stand-in runtime registered as an installed runtime.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "tests/app/quendari_run.h"
+#include "tests/support/standin_runtime.h"
+
+namespace quendari_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char close_soon[] = "after-navigate 1500 close\n";
+const std::wstring failure_text =
+    L"Quendari needs the Microsoft Edge WebView2 runtime.\n\nA browser window will open so you "
+    L"can install it, then open Quendari again.";
+
+class AppWithRuntime : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    zoom_file = quendari_user_data_folder() + L"\\zoom.txt";
+    DeleteFileW(zoom_file.c_str());
+  }
+  void TearDown() override { DeleteFileW(zoom_file.c_str()); }
+
+  scoped_standin_runtime runtime;
+  std::wstring zoom_file;
+};
+
+bool ends_with(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST_F(AppWithRuntime, StartsInOrderAndExitsWithZeroWhenClosed) {
+  quendari_run run("start_sequence", close_soon);
+  EXPECT_EQ(run.wait(), 0u);
+  const auto calls = run.calls();
+
+  const int start = find_call(calls, "CreateWebViewEnvironmentWithOptionsInternal");
+  ASSERT_GE(start, 0);
+  EXPECT_TRUE(ends_with(calls[start].arg("userDataFolder"), "\\Quendari.exe"))
+      << calls[start].arg("userDataFolder");
+  const int dev_tools = find_call(calls, "put_AreDevToolsEnabled", start);
+  const int status_bar = find_call(calls, "put_IsStatusBarEnabled", dev_tools);
+  const int user_agent = find_call(calls, "put_UserAgent", status_bar);
+  const int zoom_watcher = find_call(calls, "add_ZoomFactorChanged", user_agent);
+  const int bridge = find_call(calls, "AddScriptToExecuteOnDocumentCreated", zoom_watcher);
+  const int marks = find_call(calls, "AddScriptToExecuteOnDocumentCreated", bridge + 1);
+  const int navigate = find_call(calls, "Navigate", marks);
+  ASSERT_TRUE(dev_tools > 0 && status_bar > 0 && user_agent > 0 && zoom_watcher > 0 &&
+              bridge > 0 && marks > 0 && navigate > 0)
+      << "the calls are missing or out of order";
+  EXPECT_EQ(calls[dev_tools].arg("value"), "0");
+  EXPECT_EQ(calls[status_bar].arg("value"), "0");
+  EXPECT_TRUE(ends_with(calls[user_agent].arg("value"), " QuendariApp/1"));
+  EXPECT_NE(calls[bridge].arg("javaScript").find("__webview__"), std::string::npos);
+  EXPECT_NE(calls[marks].arg("javaScript").find("quendari-shell"), std::string::npos);
+  EXPECT_EQ(calls[navigate].arg("uri"), "https://app.quendari.art/?shell=app");
+  EXPECT_EQ(find_call(calls, "put_ZoomFactor"), -1) << "no stored zoom, nothing applied";
+  EXPECT_GE(find_call(calls, "add_ContainsFullScreenElementChanged"), 0);
+}
+
+TEST_F(AppWithRuntime, PageMessagesReachTheBridgeAndAreDropped) {
+  quendari_run run("messages",
+                   "after-navigate 300 message string "
+                   "{\"id\":\"0a\",\"method\":\"anything\",\"params\":[1,2]}\n"
+                   "after-navigate 400 message string not json\n"
+                   "after-navigate 500 message json 42\n" +
+                       std::string(close_soon));
+  EXPECT_EQ(run.wait(), 0u) << "the application keeps running until closed";
+  const auto calls = run.calls();
+  EXPECT_EQ(count_calls(calls, "TryGetWebMessageAsString"), 3);
+}
+
+TEST_F(AppWithRuntime, ZoomIsSavedOnChangeAndRestoredAtTheNextStart) {
+  {
+    quendari_run run("zoom_first", "after-navigate 300 zoom 1.25\n" + std::string(close_soon));
+    EXPECT_EQ(run.wait(), 0u);
+  }
+  EXPECT_EQ(read_text_file(zoom_file), L"1.2500");
+
+  quendari_run second("zoom_second", close_soon);
+  EXPECT_EQ(second.wait(), 0u);
+  const auto calls = second.calls();
+  const int applied = find_call(calls, "put_ZoomFactor");
+  ASSERT_GE(applied, 0);
+  EXPECT_EQ(calls[applied].arg("zoomFactor"), "1.25");
+  EXPECT_LT(applied, find_call(calls, "add_ZoomFactorChanged"))
+      << "applied before the watcher exists";
+}
+
+TEST_F(AppWithRuntime, ClosingTheWindowSavesTheZoomOnceMore) {
+  // Written short on purpose: only the final save rewrites it in the full format.
+  ASSERT_TRUE(write_text_file(zoom_file, "1.5"));
+  quendari_run run("zoom_on_close", close_soon);
+  EXPECT_EQ(run.wait(), 0u);
+  EXPECT_EQ(read_text_file(zoom_file), L"1.5000");
+  const auto calls = run.calls();
+  EXPECT_GT(find_call(calls, "get_ZoomFactor", find_call(calls, "Navigate")), 0);
+}
+
+TEST_F(AppWithRuntime, FullScreenCoversTheMonitorAndLeavingRestoresTheWindow) {
+  quendari_run run("fullscreen",
+                   "after-navigate 1500 fullscreen on\n"
+                   "after-navigate 4000 fullscreen off\n"
+                   "after-navigate 6500 close\n");
+  const HWND window = run.main_window();
+  ASSERT_NE(window, nullptr);
+  std::this_thread::sleep_for(800ms);
+  RECT windowed{};
+  GetWindowRect(window, &windowed);
+  const LONG style = GetWindowLongW(window, GWL_STYLE);
+  const LONG ex_style = GetWindowLongW(window, GWL_EXSTYLE);
+  ASSERT_EQ(style & WS_POPUP, 0);
+
+  ASSERT_NE(wait_for_window([&] { return GetWindowLongW(window, GWL_STYLE) & WS_POPUP ? window
+                                                                                        : nullptr; },
+                            5s),
+            nullptr)
+      << "full-screen was not entered";
+  std::this_thread::sleep_for(300ms);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+  RECT covered{};
+  GetWindowRect(window, &covered);
+  EXPECT_TRUE(EqualRect(&covered, &monitor.rcMonitor));
+  EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, 0);
+  EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_THICKFRAME, 0);
+  EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  const HWND widget = FindWindowExW(window, nullptr, L"webview_widget", nullptr);
+  RECT client{}, widget_client{};
+  GetClientRect(window, &client);
+  GetClientRect(widget, &widget_client);
+  EXPECT_TRUE(EqualRect(&client, &widget_client));
+
+  ASSERT_NE(wait_for_window([&] { return GetWindowLongW(window, GWL_STYLE) & WS_POPUP ? nullptr
+                                                                                        : window; },
+                            5s),
+            nullptr)
+      << "full-screen was not left";
+  std::this_thread::sleep_for(300ms);
+  RECT restored{};
+  GetWindowRect(window, &restored);
+  EXPECT_TRUE(EqualRect(&restored, &windowed));
+  EXPECT_EQ(GetWindowLongW(window, GWL_STYLE), style);
+  EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE), ex_style);
+  GetClientRect(window, &client);
+  GetClientRect(widget, &widget_client);
+  EXPECT_TRUE(EqualRect(&client, &widget_client));
+
+  EXPECT_EQ(run.wait(), 0u);
+  const auto calls = run.calls();
+  // The browser's bounds followed: the last bounds before leaving were the whole monitor.
+  const int left_at = find_call(calls, "ContainsFullScreenElementChanged",
+                                find_call(calls, "ContainsFullScreenElementChanged") + 1);
+  int bounds = -1;
+  for (int i = 0; i < left_at; ++i) {
+    if (calls[i].method == "put_Bounds") bounds = i;
+  }
+  ASSERT_GE(bounds, 0);
+  const std::string monitor_width = std::to_string(monitor.rcMonitor.right - monitor.rcMonitor.left);
+  EXPECT_NE(calls[bounds].arg("bounds").find(monitor_width), std::string::npos)
+      << calls[bounds].arg("bounds");
+}
+
+TEST_F(AppWithRuntime, AControllerWithoutWebViewIsRetriedLikeAFailure) {
+  quendari_run run("no_webview", "controller nowebview\n" + std::string(close_soon));
+  EXPECT_EQ(run.wait(), 0u);
+  EXPECT_EQ(count_calls(run.calls(), "CreateWebViewEnvironmentWithOptionsInternal"), 2);
+}
+
+struct failing_start {
+  const char* name;
+  const char* scenario;
+  int expected_starts;
+};
+
+class FailingStart : public AppWithRuntime, public ::testing::WithParamInterface<failing_start> {};
+
+TEST_P(FailingStart, EndsInTheRuntimeDialogAndExitStatusOne) {
+  const failing_start& tested = GetParam();
+  quendari_run run(tested.name, tested.scenario);
+  EXPECT_EQ(run.dismiss_dialog(), failure_text);
+  EXPECT_EQ(run.wait(), 1u);
+  EXPECT_EQ(count_calls(run.calls(), "CreateWebViewEnvironmentWithOptionsInternal"),
+            tested.expected_starts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenarios, FailingStart,
+    ::testing::Values(
+        failing_start{"five_refusals",
+                      "start refuse 0x80004005\nstart refuse 0x80004005\nstart refuse "
+                      "0x80004005\nstart refuse 0x80004005\nstart refuse 0x80004005\n",
+                      5},
+        failing_start{"quit_while_waiting", "start later-quit\n", 1},
+        failing_start{"settings_call_fails", "settings fail put_IsStatusBarEnabled 0x1\n", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quendari_test

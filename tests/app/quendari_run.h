@@ -1,0 +1,36 @@
+// One run of Quendari.exe against the stand-in runtime, with a scenario and a call log of its own.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/standin_log.h"
+#include "tests/support/test_process.h"
+
+namespace quendari_test {
+
+class quendari_run {
+ public:
+  // Starts Quendari.exe from the test's folder with `scenario` (the stand-in's scenario text).
+  quendari_run(const std::string& name, const std::string& scenario);
+
+  DWORD wait(std::chrono::milliseconds timeout = std::chrono::seconds(60));
+  // Waits for the failure dialog, checks nothing, dismisses it; empty text when none appeared.
+  std::wstring dismiss_dialog(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+  HWND main_window(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+  std::vector<logged_call> calls() const { return read_standin_log(log_path_); }
+  DWORD id() const { return process_->id(); }
+
+ private:
+  std::wstring log_path_;
+  std::unique_ptr<child_process> process_;
+};
+
+// Where this user's Quendari.exe keeps its browser profile and zoom.txt.
+std::wstring quendari_user_data_folder();
+
+}  // namespace quendari_test
