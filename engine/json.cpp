@@ -1,8 +1,14 @@
 #include "engine/json.h"
 
+// SSE2 is part of every x86-64 processor, the product's only target.
+#include <emmintrin.h>
+
 #include <array>
-#include <cstdint>
 #include <cstring>
+
+#if defined(_MSC_VER)
+#include <intrin.h>
+#endif
 
 namespace webview::detail {
 namespace {
@@ -14,34 +20,57 @@ enum byte_class : byte {
   string_byte = 2,   // stands for itself inside a string, with no check of what follows
 };
 
-constexpr std::array<byte, 256> make_byte_classes() {
+// What a byte does between tokens.
+enum token_kind : byte { invalid, separator, quote, opener, closer, literal_start };
+
+struct byte_tables {
   std::array<byte, 256> classes{};
+  std::array<token_kind, 256> kinds{};
+};
+
+constexpr byte_tables make_byte_tables() {
+  byte_tables tables{};
   for (int c = 0x21; c < 0x7F; ++c) {
-    if (c != ',' && c != ':' && c != '}' && c != ']') classes[c] |= literal_byte;
+    if (c != ',' && c != ':' && c != '}' && c != ']') tables.classes[c] |= literal_byte;
   }
   for (int c = 0x20; c < 0x7F; ++c) {
-    if (c != '"' && c != '\\') classes[c] |= string_byte;
+    if (c != '"' && c != '\\') tables.classes[c] |= string_byte;
   }
   // Bytes that can neither lead nor continue a UTF-8 sequence are passed through unchecked.
-  for (int c = 0xF7; c < 0x100; ++c) classes[c] |= string_byte;
-  return classes;
+  for (int c = 0xF7; c < 0x100; ++c) tables.classes[c] |= string_byte;
+  for (const char c : {'\t', '\n', '\r', ' ', ',', ':'}) tables.kinds[byte(c)] = separator;
+  for (const char c : {'{', '['}) tables.kinds[byte(c)] = opener;
+  for (const char c : {'}', ']'}) tables.kinds[byte(c)] = closer;
+  for (const char c : {'t', 'f', 'n', '-'}) tables.kinds[byte(c)] = literal_start;
+  for (int c = '0'; c <= '9'; ++c) tables.kinds[c] = literal_start;
+  tables.kinds['"'] = quote;
+  return tables;
 }
 
-constexpr std::array<byte, 256> byte_classes = make_byte_classes();
+constexpr byte_tables tables = make_byte_tables();
 
-// True when none of the eight bytes needs a look inside a string: each is printable ASCII
-// other than a quote or a backslash. Every lane is tested on its own (no carries between
-// lanes once the high bits are known to be clear), so the answer is exact.
-bool eight_string_bytes(const byte* p) {
-  constexpr std::uint64_t ones = 0x0101010101010101u;
-  constexpr std::uint64_t highs = ones * 0x80;
-  std::uint64_t x;
-  std::memcpy(&x, p, sizeof x);
-  if (x & highs) return false;
-  const std::uint64_t printable = (x + ones * 0x60) & ~(x + ones);  // >= 0x20 and != 0x7F
-  const std::uint64_t not_quote = (x ^ (ones * '"')) + ones * 0x7F;
-  const std::uint64_t not_backslash = (x ^ (ones * '\\')) + ones * 0x7F;
-  return (printable & not_quote & not_backslash & highs) == highs;
+// Bit i set when byte i of the sixteen at `p` needs a look inside a string: it is below 0x20
+// or from 0x7F up, or a quote or a backslash.
+unsigned string_marks(const byte* p) {
+  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // As signed bytes, everything from 0x80 up is negative, so one compare takes it with the
+  // control bytes.
+  const __m128i low_or_high = _mm_cmplt_epi8(x, _mm_set1_epi8(0x20));
+  const __m128i del = _mm_cmpeq_epi8(x, _mm_set1_epi8(0x7F));
+  const __m128i quote = _mm_cmpeq_epi8(x, _mm_set1_epi8('"'));
+  const __m128i backslash = _mm_cmpeq_epi8(x, _mm_set1_epi8('\\'));
+  return static_cast<unsigned>(_mm_movemask_epi8(
+      _mm_or_si128(_mm_or_si128(low_or_high, del), _mm_or_si128(quote, backslash))));
+}
+
+int lowest_bit(unsigned marks) {
+#if defined(_MSC_VER)
+  unsigned long index;
+  _BitScanForward(&index, marks);
+  return static_cast<int>(index);
+#else
+  return __builtin_ctz(marks);
+#endif
 }
 
 bool is_escape(byte c) {
@@ -61,19 +90,21 @@ bool is_escape(byte c) {
   }
 }
 
-// Number of continuation bytes a UTF-8 lead byte announces (0xF7 and above announce none).
+// Number of continuation bytes announced by a lead byte from 0xC0 to 0xF6.
 int continuation_count(byte lead) {
   if (lead < 0xE0) return 1;
-  if (lead < 0xF0) return 2;
-  return lead < 0xF7 ? 3 : 0;
+  return lead < 0xF0 ? 2 : 3;
 }
 
 // Checks a string's bytes after its opening quote; returns its closing quote, or null when a
 // byte is malformed or the text ends first.
 const byte* skip_string(const byte* p, const byte* end) {
   for (;;) {
-    while (end - p >= 8 && eight_string_bytes(p)) p += 8;
-    while (p < end && (byte_classes[*p] & string_byte)) ++p;
+    for (unsigned marks = 0; marks == 0 && end - p >= 16;) {
+      marks = string_marks(p);
+      p += marks ? lowest_bit(marks) : 16;
+    }
+    while (p < end && (tables.classes[*p] & string_byte)) ++p;
     if (p == end) return nullptr;
     const byte c = *p++;
     if (c == '"') return p - 1;
@@ -146,52 +177,32 @@ int json_scan(const char* text, std::size_t length, const char* key,
     return 0;
   };
   while (p < end) {
-    switch (*p) {
-      case '\t':
-      case '\n':
-      case '\r':
-      case ' ':
-      case ',':
-      case ':':
+    switch (tables.kinds[*p]) {
+      case separator:
         ++p;
         break;
-      case '"':
+      case quote:
         if (depth == 1) selector.start(p);
         p = skip_string(p + 1, end);
         if (!p) return -1;
         if (depth == 1 && selector.end(p)) return found(p);
         ++p;
         break;
-      case '{':
-      case '[':
+      case opener:
         if (depth == 1) selector.start(p);
         ++depth;
         ++p;
         break;
-      case '}':
-      case ']':
+      case closer:
         --depth;
         if (depth == 1 && selector.end(p)) return found(p);
         ++p;
         break;
-      case 't':
-      case 'f':
-      case 'n':
-      case '-':
-      case '0':
-      case '1':
-      case '2':
-      case '3':
-      case '4':
-      case '5':
-      case '6':
-      case '7':
-      case '8':
-      case '9':
+      case literal_start:
         if (depth == 1) selector.start(p);
         do {
           ++p;
-        } while (p < end && (byte_classes[*p] & literal_byte));
+        } while (p < end && (tables.classes[*p] & literal_byte));
         if (p == end) return -1;
         // Only whitespace, a separator or a closing bracket may end a literal; it is read
         // again between tokens.
@@ -199,7 +210,7 @@ int json_scan(const char* text, std::size_t length, const char* key,
         if (*p > 0x7E) return -1;
         if (depth == 1 && selector.end(p - 1)) return found(p - 1);
         break;
-      default:
+      case invalid:
         return -1;
     }
   }
@@ -209,13 +220,12 @@ int json_scan(const char* text, std::size_t length, const char* key,
 std::string json_get(std::string_view text, std::string_view key, int index) {
   const char* value = nullptr;
   std::size_t length = 0;
-  const int status =
-      key.empty() ? json_scan(text.data(), text.size(), nullptr, index, &value, &length)
-                  : json_scan(text.data(), text.size(), key.data(),
-                              static_cast<std::ptrdiff_t>(key.size()), &value, &length);
+  const int status = key.empty()
+                         ? json_scan(text.data(), text.size(), nullptr, index, &value, &length)
+                         : json_scan(text.data(), text.size(), key.data(),
+                                     static_cast<std::ptrdiff_t>(key.size()), &value, &length);
   if (status != 0) return {};
   if (value[0] != '"') return std::string(value, length);
-  if (length < 3) return {};
   const char* const first = value + 1;
   const char* const last = value + length - 1;  // the closing quote
   if (!std::memchr(first, '\\', static_cast<std::size_t>(last - first))) {

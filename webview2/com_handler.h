@@ -1,7 +1,21 @@
 // The engine's one WebView2 callback object: it carries the browser's start-up through its two
 // completions, retrying environment creation within a budget shared with the first start, and
 // applies the page policy to web messages, permission requests and new-window requests.
-// Called by the runtime on the UI thread only; every Invoke returns S_OK.
+// Called by the runtime on the UI thread only; every Invoke returns S_OK and lets no exception
+// out.
+//
+// Start-up: a failed environment completion, a refused CreateCoreWebView2Controller, a failed
+// controller completion and a successful one without a controller or web view all retry through
+// attempt_environment_creation; E_ABORT and 0x8007139F from the controller completion stop
+// everything (no retry, no callback). On success the controller-created callback receives the
+// controller and web view and must AddRef what it keeps: the handler releases its own web view
+// reference right after the call and holds no browser object.
+//
+// Page policy: web messages that are strings go to the message callback as UTF-8 (empty when
+// the text is not valid UTF-16); granted permission kinds are allowed only for requests from the
+// trusted origin, anything else keeps the browser's state; every new-window request is marked
+// handled, and only http, https and mailto URIs are opened, by the shell, with the host window as
+// owner.
 #pragma once
 
 #include <atomic>
@@ -13,27 +27,28 @@
 
 namespace webview::detail {
 
-class webview2_com_handler
-    : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
-      public ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
-      public ICoreWebView2WebMessageReceivedEventHandler,
-      public ICoreWebView2PermissionRequestedEventHandler,
-      public ICoreWebView2NewWindowRequestedEventHandler {
+class webview2_com_handler : public ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
+                             public ICoreWebView2CreateCoreWebView2ControllerCompletedHandler,
+                             public ICoreWebView2WebMessageReceivedEventHandler,
+                             public ICoreWebView2PermissionRequestedEventHandler,
+                             public ICoreWebView2NewWindowRequestedEventHandler {
  public:
   using message_callback_type = std::function<void(std::string)>;
   using controller_created_callback_type =
       std::function<void(ICoreWebView2Controller*, ICoreWebView2*)>;
 
-  // Starts with one reference, owned by the creator. `trusted_origin` is a URL whose origin
-  // (scheme, host, port) alone is granted permissions.
+  // Heap-allocate with new; starts with one reference, owned by the creator. `trusted_origin` is
+  // a URL whose origin (scheme, host, port) alone is granted permissions.
   webview2_com_handler(HWND host_window, message_callback_type message_callback,
                        controller_created_callback_type controller_created_callback,
                        std::wstring trusted_origin);
   webview2_com_handler(const webview2_com_handler&) = delete;
   webview2_com_handler& operator=(const webview2_com_handler&) = delete;
 
+  // Answers the five callback interfaces, each with its own sub-object; IUnknown is refused.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
+  // Destroys the object when fewer than two references are left.
   ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE Invoke(HRESULT error_code,
                                    ICoreWebView2Environment* environment) override;
@@ -47,9 +62,14 @@ class webview2_com_handler
   HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
                                    ICoreWebView2NewWindowRequestedEventArgs* args) override;
 
+  // The creator starts one environment creation with this object as its completion handler and
+  // returns the HRESULT of the start: non-negative when a completion will follow, 0x8007139F
+  // when nothing is to be retried, any other failure when nothing was started.
   void set_environment_creator(std::function<HRESULT()> creator);
-  // Calls the creator until one start is accepted, within the budget of 5 over the object's
-  // whole life; when the budget is spent, reports two nulls to the controller callback.
+  // Calls the creator until one start is accepted (non-negative or 0x8007139F), within the budget
+  // of 5 over the object's whole life; when the budget is spent, reports two nulls to the
+  // controller callback. Without a creator every attempt counts as refused. Exceptions from the
+  // creator or the callback propagate to the caller.
   void attempt_environment_creation();
 
  private:

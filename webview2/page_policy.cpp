@@ -12,9 +12,13 @@ struct origin {
   long port = -1;       // -1: the scheme has no default port and none was given
 };
 
-wchar_t to_ascii_lower(wchar_t c) noexcept { return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c; }
+wchar_t to_ascii_lower(wchar_t c) noexcept {
+  return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c;
+}
 
-bool is_ascii_alpha(wchar_t c) noexcept { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
+bool is_ascii_alpha(wchar_t c) noexcept {
+  return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
 
 bool is_ascii_digit(wchar_t c) noexcept { return c >= L'0' && c <= L'9'; }
 

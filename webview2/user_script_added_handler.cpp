@@ -13,7 +13,7 @@ webview2_user_script_added_handler::webview2_user_script_added_handler(
 webview2_user_script_added_handler::~webview2_user_script_added_handler() = default;
 
 HRESULT STDMETHODCALLTYPE webview2_user_script_added_handler::QueryInterface(REFIID riid,
-                                                                            void** ppv) {
+                                                                             void** ppv) {
   if (ppv == nullptr) return E_POINTER;
   if (IsEqualIID(riid, IID_ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler)) {
     AddRef();
@@ -24,9 +24,7 @@ HRESULT STDMETHODCALLTYPE webview2_user_script_added_handler::QueryInterface(REF
   return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE webview2_user_script_added_handler::AddRef() {
-  return ++reference_count;
-}
+ULONG STDMETHODCALLTYPE webview2_user_script_added_handler::AddRef() { return ++reference_count; }
 
 ULONG STDMETHODCALLTYPE webview2_user_script_added_handler::Release() {
   if (reference_count.load() < 2) {
@@ -37,7 +35,7 @@ ULONG STDMETHODCALLTYPE webview2_user_script_added_handler::Release() {
 }
 
 HRESULT STDMETHODCALLTYPE webview2_user_script_added_handler::Invoke(HRESULT error_code,
-                                                                    LPCWSTR id) {
+                                                                     LPCWSTR id) {
   call_without_throwing([&] { script_added(error_code, id); });
   return S_OK;
 }

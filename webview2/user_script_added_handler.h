@@ -20,8 +20,7 @@ class webview2_user_script_added_handler
   // given, and an exception it throws is swallowed.
   explicit webview2_user_script_added_handler(script_added_type script_added);
   webview2_user_script_added_handler(const webview2_user_script_added_handler&) = delete;
-  webview2_user_script_added_handler& operator=(const webview2_user_script_added_handler&) =
-      delete;
+  webview2_user_script_added_handler& operator=(const webview2_user_script_added_handler&) = delete;
 
   // Answers only its completion interface; IUnknown is refused.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;

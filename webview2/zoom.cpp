@@ -1,8 +1,6 @@
 #include "webview2/zoom.h"
 
 #include <charconv>
-#include <cmath>
-#include <cstddef>
 #include <utility>
 
 #include "util/exception_barrier.h"

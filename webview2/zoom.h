@@ -23,7 +23,7 @@ void save_zoom(const std::wstring& path, double factor);
 // Saves the controller's zoom factor on every change. Owned by the controller it is registered
 // with (heap-allocate with new; starts with one reference, owned by the creator); keeps its own
 // copy of the path and nothing else. Counts references without atomics: UI thread only.
-class zoom_watch : public ICoreWebView2ZoomFactorChangedEventHandler {
+class zoom_watch final : public ICoreWebView2ZoomFactorChangedEventHandler {
  public:
   explicit zoom_watch(std::wstring zoom_path);
   zoom_watch(const zoom_watch&) = delete;

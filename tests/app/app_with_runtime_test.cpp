@@ -1,10 +1,12 @@
 // Quendari.exe end to end, against the stand-in runtime registered as an installed runtime.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "tests/app/quendari_run.h"
 #include "tests/support/standin_runtime.h"
+#include "tests/support/test_registry.h"
 
 namespace quendari_test {
 namespace {
@@ -15,6 +17,39 @@ constexpr char close_soon[] = "after-navigate 1500 close\n";
 const std::wstring failure_text =
     L"Quendari needs the Microsoft Edge WebView2 runtime.\n\nA browser window will open so you "
     L"can install it, then open Quendari again.";
+
+// Records what the shell opens for https and mailto links, instead of a browser.
+class opened_links {
+ public:
+  opened_links()
+      : log_(this_executable_folder() + L"opened_links.txt"),
+        https_(HKEY_CLASSES_ROOT, L"https\\shell\\open\\command", L"", command()),
+        mailto_(HKEY_CLASSES_ROOT, L"mailto\\shell\\open\\command", L"", command()) {
+    DeleteFileW(log_.c_str());
+  }
+  ~opened_links() { DeleteFileW(log_.c_str()); }
+
+  // The shell starts the handler asynchronously: waits up to 10 s for `count` lines.
+  std::wstring wait_for_lines(std::size_t count) const {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    for (;;) {
+      const std::wstring text = read_text_file(log_);
+      if (static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\n')) >= count ||
+          std::chrono::steady_clock::now() > deadline) {
+        return text;
+      }
+      std::this_thread::sleep_for(100ms);
+    }
+  }
+
+ private:
+  std::wstring command() const {
+    return L"\"" + this_executable_folder() + L"url_recorder.exe\" \"" + log_ + L"\" \"%1\"";
+  }
+  std::wstring log_;
+  scoped_string_value https_;
+  scoped_string_value mailto_;
+};
 
 class AppWithRuntime : public ::testing::Test {
  protected:
@@ -153,22 +188,70 @@ TEST_F(AppWithRuntime, FullScreenCoversTheMonitorAndLeavingRestoresTheWindow) {
   EXPECT_EQ(run.wait(), 0u);
   const auto calls = run.calls();
   // The browser's bounds followed: the last bounds before leaving were the whole monitor.
-  const int left_at = find_call(calls, "ContainsFullScreenElementChanged",
-                                find_call(calls, "ContainsFullScreenElementChanged") + 1);
+  const int left_at = find_call(calls, "get_ContainsFullScreenElement",
+                                find_call(calls, "get_ContainsFullScreenElement") + 1);
+  ASSERT_GT(left_at, 0);
   int bounds = -1;
   for (int i = 0; i < left_at; ++i) {
     if (calls[i].method == "put_Bounds") bounds = i;
   }
   ASSERT_GE(bounds, 0);
-  const std::string monitor_width = std::to_string(monitor.rcMonitor.right - monitor.rcMonitor.left);
-  EXPECT_NE(calls[bounds].arg("bounds").find(monitor_width), std::string::npos)
-      << calls[bounds].arg("bounds");
+  const std::string monitor_bounds =
+      "{\"left\":0,\"top\":0,\"right\":" +
+      std::to_string(monitor.rcMonitor.right - monitor.rcMonitor.left) +
+      ",\"bottom\":" + std::to_string(monitor.rcMonitor.bottom - monitor.rcMonitor.top) + "}";
+  EXPECT_EQ(calls[bounds].arg("bounds"), monitor_bounds);
 }
 
 TEST_F(AppWithRuntime, AControllerWithoutWebViewIsRetriedLikeAFailure) {
   quendari_run run("no_webview", "controller nowebview\n" + std::string(close_soon));
   EXPECT_EQ(run.wait(), 0u);
   EXPECT_EQ(count_calls(run.calls(), "CreateWebViewEnvironmentWithOptionsInternal"), 2);
+}
+
+TEST_F(AppWithRuntime, OnlyWebAndMailLinksLeaveForTheShellAndEveryRequestIsHandled) {
+  const opened_links opened;
+  quendari_run run("new_windows",
+                   "after-navigate 200 newwindow https://example.com/a?b=1\n"
+                   "after-navigate 300 newwindow file:///C:/windows/win.ini\n"
+                   "after-navigate 400 newwindow \\\\server\\share\\x.exe\n"
+                   "after-navigate 500 newwindow javascript:alert(1)\n"
+                   "after-navigate 600 newwindow ms-msdt:/id PCWDiagnostic\n"
+                   "after-navigate 700 newwindow search-ms:query=x\n"
+                   "after-navigate 800 newwindow \"\"\n"
+                   "after-navigate 900 newwindow MAILTO:someone@example.com\n"
+                   "after-navigate 2500 close\n");
+  EXPECT_EQ(run.wait(), 0u);
+  EXPECT_EQ(opened.wait_for_lines(2),
+            L"https://example.com/a?b=1\nMAILTO:someone@example.com\n");
+  int handled = 0;
+  for (const auto& call : run.calls()) {
+    if (call.interface_name == "outcome" && call.method == "NewWindowRequested") {
+      EXPECT_EQ(call.arg("handled"), "true");
+      ++handled;
+    }
+  }
+  EXPECT_EQ(handled, 8);
+}
+
+TEST_F(AppWithRuntime, PermissionsAreGrantedOnlyToTheStartOrigin) {
+  quendari_run run("permissions",
+                   "after-navigate 200 permission camera https://app.quendari.art/call\n"
+                   "after-navigate 300 permission clipboard-read https://APP.quendari.art:443/\n"
+                   "after-navigate 400 permission camera https://evil.example/\n"
+                   "after-navigate 500 permission microphone http://app.quendari.art/\n"
+                   "after-navigate 600 permission geolocation https://app.quendari.art:8443/\n"
+                   "after-navigate 700 permission other-sensors https://app.quendari.art/\n"
+                   "after-navigate 800 permission unknown https://app.quendari.art/\n"
+                   "after-navigate 2000 close\n");
+  EXPECT_EQ(run.wait(), 0u);
+  std::vector<std::string> states;
+  for (const auto& call : run.calls()) {
+    if (call.interface_name == "outcome" && call.method == "PermissionRequested") {
+      states.push_back(call.arg("state"));
+    }
+  }
+  EXPECT_EQ(states, (std::vector<std::string>{"1", "1", "0", "0", "0", "0", "0"}));
 }
 
 struct failing_start {
@@ -181,9 +264,11 @@ class FailingStart : public AppWithRuntime, public ::testing::WithParamInterface
 
 TEST_P(FailingStart, EndsInTheRuntimeDialogAndExitStatusOne) {
   const failing_start& tested = GetParam();
+  const opened_links opened;
   quendari_run run(tested.name, tested.scenario);
   EXPECT_EQ(run.dismiss_dialog(), failure_text);
   EXPECT_EQ(run.wait(), 1u);
+  EXPECT_EQ(opened.wait_for_lines(1), L"https://go.microsoft.com/fwlink/p/?LinkId=2124703\n");
   EXPECT_EQ(count_calls(run.calls(), "CreateWebViewEnvironmentWithOptionsInternal"),
             tested.expected_starts);
 }

@@ -29,7 +29,12 @@ std::vector<logged_call> read_standin_log(const std::wstring& path) {
     logged_call call;
     call.interface_name = json_get(line, "interface", 0);
     call.method = json_get(line, "method", 0);
-    if (call.method.empty()) call.method = json_get(line, "note", 0);
+    // Lines that are not calls name their kind where a call has its interface.
+    for (const char* kind : {"event", "outcome", "note"}) {
+      if (!call.method.empty()) break;
+      call.method = json_get(line, kind, 0);
+      call.interface_name = kind;
+    }
     call.args = json_get(line, "args", 0);
     call.result = json_get(line, "result", 0);
     calls.push_back(std::move(call));

@@ -7,8 +7,8 @@
 namespace quendari_test {
 
 struct logged_call {
-  std::string interface_name;  // empty for notes
-  std::string method;          // or the note's text
+  std::string interface_name;  // "event", "outcome" or "note" for lines that are not calls
+  std::string method;          // the method, or the event's name, or the note's text
   std::string args;            // the raw JSON object
   std::string result;          // "0x00000000"
 
@@ -17,7 +17,7 @@ struct logged_call {
 };
 
 std::vector<logged_call> read_standin_log(const std::wstring& path);
-// Index of the first call of `method` at or after `from`, or -1.
+// Index of the first line of `method` at or after `from`, or -1.
 int find_call(const std::vector<logged_call>& calls, const std::string& method, int from = 0);
 int count_calls(const std::vector<logged_call>& calls, const std::string& method);
 

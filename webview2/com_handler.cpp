@@ -1,0 +1,170 @@
+#include "webview2/com_handler.h"
+
+#include <shellapi.h>
+
+#include <utility>
+
+#include "util/com_ptr.h"
+#include "util/exception_barrier.h"
+#include "util/text_encoding.h"
+#include "webview2/page_policy.h"
+
+namespace webview::detail {
+namespace {
+
+// HRESULT_FROM_WIN32(ERROR_INVALID_STATE): the runtime asks for no retry.
+constexpr HRESULT invalid_state = static_cast<HRESULT>(0x8007139F);
+
+// A string that the runtime hands out, freed with CoTaskMemFree whatever happens.
+class task_memory_string {
+ public:
+  task_memory_string() noexcept = default;
+  ~task_memory_string() { CoTaskMemFree(text); }
+  task_memory_string(const task_memory_string&) = delete;
+  task_memory_string& operator=(const task_memory_string&) = delete;
+
+  LPWSTR* put() noexcept { return &text; }
+  const wchar_t* get() const noexcept { return text; }
+
+ private:
+  LPWSTR text = nullptr;
+};
+
+}  // namespace
+
+webview2_com_handler::webview2_com_handler(
+    HWND host_window, message_callback_type message_callback,
+    controller_created_callback_type controller_created_callback, std::wstring trusted_origin)
+    : host_window(host_window),
+      message_callback(std::move(message_callback)),
+      controller_created_callback(std::move(controller_created_callback)),
+      trusted_origin(std::move(trusted_origin)) {}
+
+webview2_com_handler::~webview2_com_handler() = default;
+
+HRESULT STDMETHODCALLTYPE webview2_com_handler::QueryInterface(REFIID riid, void** ppv) {
+  if (ppv == nullptr) return E_POINTER;
+  IUnknown* answer = nullptr;
+  if (IsEqualIID(riid, IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler)) {
+    answer = static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(this);
+  } else if (IsEqualIID(riid, IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler)) {
+    answer = static_cast<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*>(this);
+  } else if (IsEqualIID(riid, IID_ICoreWebView2WebMessageReceivedEventHandler)) {
+    answer = static_cast<ICoreWebView2WebMessageReceivedEventHandler*>(this);
+  } else if (IsEqualIID(riid, IID_ICoreWebView2PermissionRequestedEventHandler)) {
+    answer = static_cast<ICoreWebView2PermissionRequestedEventHandler*>(this);
+  } else if (IsEqualIID(riid, IID_ICoreWebView2NewWindowRequestedEventHandler)) {
+    answer = static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(this);
+  }
+  *ppv = answer;
+  if (answer == nullptr) return E_NOINTERFACE;
+  answer->AddRef();
+  return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE webview2_com_handler::AddRef() { return ++reference_count; }
+
+ULONG STDMETHODCALLTYPE webview2_com_handler::Release() {
+  if (reference_count.load() < 2) {
+    delete this;
+    return 0;
+  }
+  return --reference_count;
+}
+
+void webview2_com_handler::set_environment_creator(std::function<HRESULT()> creator) {
+  environment_creator.swap(creator);
+}
+
+void webview2_com_handler::attempt_environment_creation() {
+  while (attempt_count < attempt_limit) {
+    ++attempt_count;
+    const HRESULT started = environment_creator ? environment_creator() : E_UNEXPECTED;
+    if (SUCCEEDED(started) || started == invalid_state) return;
+  }
+  controller_created_callback(nullptr, nullptr);
+}
+
+HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
+                                                       ICoreWebView2Environment* environment) {
+  call_without_throwing([&] {
+    if (SUCCEEDED(error_code) && environment != nullptr &&
+        SUCCEEDED(environment->CreateCoreWebView2Controller(
+            host_window,
+            static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(this)))) {
+      return;
+    }
+    attempt_environment_creation();
+  });
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
+                                                       ICoreWebView2Controller* controller) {
+  call_without_throwing([&] {
+    if (error_code == E_ABORT || error_code == invalid_state) return;
+    // The reference get_CoreWebView2 gives is the handler's own, released on leaving; the
+    // callback takes the references it keeps.
+    com_ptr<ICoreWebView2> webview;
+    if (FAILED(error_code) || controller == nullptr ||
+        FAILED(controller->get_CoreWebView2(webview.put())) || !webview) {
+      attempt_environment_creation();
+      return;
+    }
+    EventRegistrationToken token;
+    webview->add_WebMessageReceived(static_cast<ICoreWebView2WebMessageReceivedEventHandler*>(this),
+                                    &token);
+    webview->add_PermissionRequested(
+        static_cast<ICoreWebView2PermissionRequestedEventHandler*>(this), &token);
+    webview->add_NewWindowRequested(static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(this),
+                                    &token);
+    controller_created_callback(controller, webview.get());
+  });
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE
+webview2_com_handler::Invoke(ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
+  call_without_throwing([&] {
+    task_memory_string text;
+    if (args == nullptr || FAILED(args->TryGetWebMessageAsString(text.put()))) return;
+    const wchar_t* message = text.get();
+    message_callback(utf16_to_utf8(message == nullptr ? std::wstring() : std::wstring(message)));
+  });
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE
+webview2_com_handler::Invoke(ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs* args) {
+  call_without_throwing([&] {
+    COREWEBVIEW2_PERMISSION_KIND kind = COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION;
+    if (args == nullptr || FAILED(args->get_PermissionKind(&kind)) ||
+        !is_granted_permission_kind(kind)) {
+      return;
+    }
+    task_memory_string uri;
+    if (FAILED(args->get_Uri(uri.put())) || uri.get() == nullptr) return;
+    if (has_origin(uri.get(), trusted_origin)) {
+      args->put_State(COREWEBVIEW2_PERMISSION_STATE_ALLOW);
+    }
+  });
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE
+webview2_com_handler::Invoke(ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) {
+  call_without_throwing([&] {
+    if (args == nullptr) return;
+    // Marked handled first, so that the browser never opens a window of its own, even when
+    // reading the URI or launching throws.
+    args->put_Handled(TRUE);
+    task_memory_string uri;
+    if (FAILED(args->get_Uri(uri.put())) || uri.get() == nullptr) return;
+    if (may_open_externally(uri.get())) {
+      ShellExecuteW(host_window, L"open", uri.get(), nullptr, nullptr, SW_SHOWNORMAL);
+    }
+  });
+  return S_OK;
+}
+
+}  // namespace webview::detail
