@@ -2,6 +2,10 @@
 enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 add_link_options(-static -static-libgcc -static-libstdc++)
+# Optimised builds drop unused code and the symbol table: the executable stays small.
+add_compile_options($<$<CONFIG:MinSizeRel,Release>:-ffunction-sections>
+                    $<$<CONFIG:MinSizeRel,Release>:-fdata-sections>)
+add_link_options($<$<CONFIG:MinSizeRel,Release>:-Wl,--gc-sections> $<$<CONFIG:MinSizeRel,Release>:-s>)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine/run ${CMAKE_BINARY_DIR})
 

@@ -34,6 +34,13 @@ std::wstring file_name_part(const std::wstring& path) {
   return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }
 
+std::wstring extended_length_path(const std::wstring& path) {
+  if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0) return path;
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+  if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+  return path;
+}
+
 std::wstring join_path(const std::wstring& folder, const std::wstring& name) {
   if (folder.empty()) return name;
   const wchar_t last = folder.back();

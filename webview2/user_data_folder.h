@@ -12,6 +12,9 @@ std::wstring executable_path();
 bool roaming_app_data_folder(std::wstring& folder);
 // The part after the last backslash or slash.
 std::wstring file_name_part(const std::wstring& path);
+// `path` in the \\?\ form when it is too long for the plain Win32 file functions, which stop at
+// MAX_PATH for a program without a long-path manifest; unchanged otherwise.
+std::wstring extended_length_path(const std::wstring& path);
 // `folder` and `name` with exactly one backslash between them.
 std::wstring join_path(const std::wstring& folder, const std::wstring& name);
 

@@ -1,9 +1,12 @@
 #include "webview2/zoom.h"
 
-#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <string>
 #include <utility>
 
 #include "util/exception_barrier.h"
+#include "webview2/user_data_folder.h"
 
 namespace webview::detail {
 namespace {
@@ -20,15 +23,69 @@ bool is_c_space(char c) noexcept {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// atof in the classic locale: leading white space, an optional sign, the longest number that
-// follows; 0 when there is none. std::from_chars never consults the locale; it takes neither
-// white space nor a plus sign, so those are stepped over here.
+// atof in the classic locale: leading white space, an optional sign, the longest decimal number
+// that follows (fraction and exponent included); 0 when there is none. Written out here so that
+// neither the process locale nor the floating-point conversion tables of the C++ library (a
+// good part of the executable's size) are involved.
 double parse_number(const char* first, const char* last) noexcept {
   while (first != last && is_c_space(*first)) ++first;
-  if (first != last && *first == '+') ++first;
-  double value = 0;
-  if (std::from_chars(first, last, value).ec != std::errc{}) return 0;
-  return value;
+  bool negative = false;
+  if (first != last && (*first == '+' || *first == '-')) negative = *first++ == '-';
+  std::uint64_t mantissa = 0;
+  int significant = 0;
+  int exponent = 0;
+  bool any_digit = false;
+  for (bool after_point = false; first != last; ++first) {
+    if (*first == '.' && !after_point) {
+      after_point = true;
+      continue;
+    }
+    if (*first < '0' || *first > '9') break;
+    any_digit = true;
+    if (significant < 19) {
+      mantissa = mantissa * 10 + static_cast<unsigned>(*first - '0');
+      if (mantissa != 0) ++significant;
+      if (after_point) --exponent;
+    } else if (!after_point) {
+      ++exponent;
+    }
+  }
+  if (!any_digit) return 0;
+  if (first != last && (*first == 'e' || *first == 'E')) {
+    const char* digits = first + 1;
+    bool negative_exponent = false;
+    if (digits != last && (*digits == '+' || *digits == '-')) negative_exponent = *digits++ == '-';
+    if (digits != last && *digits >= '0' && *digits <= '9') {
+      int written = 0;
+      for (; digits != last && *digits >= '0' && *digits <= '9'; ++digits) {
+        if (written < 10000) written = written * 10 + (*digits - '0');
+      }
+      exponent += negative_exponent ? -written : written;
+    }
+  }
+  // Mantissa and power of ten are both exact below 2^53 and 1e22, so one division or
+  // multiplication rounds correctly; beyond that nothing in range is affected.
+  double value = static_cast<double>(mantissa);
+  for (; exponent > 0; --exponent) value *= 10;
+  double divisor = 1;
+  for (; exponent < 0; ++exponent) divisor *= 10;
+  value /= divisor;
+  return negative ? -value : value;
+}
+
+// "%.4f" of a factor in range, as the classic locale writes it: the exact binary value rounded
+// to four decimals, ties to even.
+std::string format_factor(double factor) {
+  const double scaled = factor * 10000.0;
+  const double rounding_error = std::fma(factor, 10000.0, -scaled);
+  const double whole = std::floor(scaled);
+  const long double fraction =
+      static_cast<long double>(scaled - whole) + static_cast<long double>(rounding_error);
+  auto units = static_cast<long long>(whole);
+  if (fraction > 0.5L || (fraction == 0.5L && (units & 1) != 0)) ++units;
+  std::string text = std::to_string(units / 10000) + ".";
+  const std::string decimals = std::to_string(units % 10000);
+  return text + std::string(4 - decimals.size(), '0') + decimals;
 }
 
 bool write_all(HANDLE file, const char* text, DWORD length) noexcept {
@@ -41,8 +98,8 @@ bool write_all(HANDLE file, const char* text, DWORD length) noexcept {
 
 double read_zoom_file(const std::wstring& path) {
   if (path.empty()) return 0;
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(extended_length_path(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 0;
   char buffer[32] = {};
   DWORD read = 0;
@@ -54,21 +111,16 @@ double read_zoom_file(const std::wstring& path) {
 
 void save_zoom(const std::wstring& path, double factor) {
   if (!is_in_range(factor) || path.empty()) return;
-  // Fixed notation with four decimals and a full stop, as "%.4f" in the classic locale gives;
-  // std::to_chars rounds the same way and never consults the locale.
-  char text[32];
-  const auto formatted =
-      std::to_chars(text, text + sizeof text, factor, std::chars_format::fixed, 4);
-  if (formatted.ec != std::errc{}) return;
-  const auto length = static_cast<DWORD>(formatted.ptr - text);
+  const std::string text = format_factor(factor);
 
-  const std::wstring temporary = path + L".tmp";
+  const std::wstring target = extended_length_path(path);
+  const std::wstring temporary = extended_length_path(path + L".tmp");
   const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
-  const bool written = write_all(file, text, length);
+  const bool written = write_all(file, text.data(), static_cast<DWORD>(text.size()));
   CloseHandle(file);
-  if (!written || !MoveFileExW(temporary.c_str(), path.c_str(),
+  if (!written || !MoveFileExW(temporary.c_str(), target.c_str(),
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(temporary.c_str());
   }
