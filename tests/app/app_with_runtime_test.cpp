@@ -254,6 +254,32 @@ TEST_F(AppWithRuntime, PermissionsAreGrantedOnlyToTheStartOrigin) {
   EXPECT_EQ(states, (std::vector<std::string>{"1", "1", "0", "0", "0", "0", "0"}));
 }
 
+// Wine's shell resolves known folders in MAX_PATH buffers and falls back to the default for a
+// longer roaming folder, and Wine cannot start a program whose path exceeds MAX_PATH. So the
+// profile path is made long through the executable's file name, which names the profile folder,
+// with the copy in a short folder: the profile folder and zoom.txt exceed MAX_PATH.
+TEST_F(AppWithRuntime, PathsLongerThanMaxPathAreNeitherTruncatedNorRefused) {
+  const std::wstring name = L"Quendari-" + std::wstring(230, L'q') + L".exe";
+  CreateDirectoryW(L"C:\\q", nullptr);
+  const std::wstring copy = L"C:\\q\\" + name;
+  ASSERT_TRUE(CopyFileW((this_executable_folder() + L"Quendari.exe").c_str(), copy.c_str(), FALSE));
+  const std::wstring profile = quendari_user_data_folder(name);
+  ASSERT_GT(profile.size(), static_cast<std::size_t>(MAX_PATH));
+
+  {
+    quendari_run run("long_paths", "after-navigate 300 zoom 2\n" + std::string(close_soon), copy);
+    EXPECT_EQ(run.wait(), 0u);
+    const auto calls = run.calls();
+    const int start = find_call(calls, "CreateWebViewEnvironmentWithOptionsInternal");
+    ASSERT_GE(start, 0);
+    EXPECT_EQ(calls[start].arg("userDataFolder"), std::string(profile.begin(), profile.end()));
+  }
+  const std::wstring zoom = L"\\\\?\\" + profile + L"\\zoom.txt";
+  EXPECT_EQ(read_text_file(zoom), L"2.0000");
+  DeleteFileW(zoom.c_str());
+  DeleteFileW(copy.c_str());
+}
+
 struct failing_start {
   const char* name;
   const char* scenario;

@@ -5,7 +5,8 @@
 
 namespace quendari_test {
 
-quendari_run::quendari_run(const std::string& name, const std::string& scenario) {
+quendari_run::quendari_run(const std::string& name, const std::string& scenario,
+                           const std::wstring& executable) {
   const std::wstring folder = this_executable_folder();
   const std::wstring wide_name(name.begin(), name.end());
   log_path_ = folder + L"run_" + wide_name + L".jsonl";
@@ -13,7 +14,7 @@ quendari_run::quendari_run(const std::string& name, const std::string& scenario)
   DeleteFileW(log_path_.c_str());
   write_text_file(scenario_path, scenario);
   process_ = std::make_unique<child_process>(
-      L"\"" + folder + L"Quendari.exe\"",
+      L"\"" + (executable.find(L':') == std::wstring::npos ? folder : L"") + executable + L"\"",
       std::vector<std::wstring>{L"QUENDARI_STANDIN_LOG=" + log_path_,
                                 L"QUENDARI_STANDIN_SCENARIO=" + scenario_path});
 }
@@ -40,11 +41,11 @@ HWND quendari_run::main_window(std::chrono::milliseconds timeout) {
       timeout);
 }
 
-std::wstring quendari_user_data_folder() {
+std::wstring quendari_user_data_folder(const std::wstring& file_name) {
   PWSTR roaming = nullptr;
   std::wstring folder;
   if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming))) {
-    folder = std::wstring(roaming) + L"\\Quendari.exe";
+    folder = std::wstring(roaming) + L"\\" + file_name;
   }
   CoTaskMemFree(roaming);
   return folder;

@@ -15,8 +15,10 @@ namespace quendari_test {
 
 class quendari_run {
  public:
-  // Starts Quendari.exe from the test's folder with `scenario` (the stand-in's scenario text).
-  quendari_run(const std::string& name, const std::string& scenario);
+  // Starts `executable` (Quendari.exe or a copy; a name in the test's folder or a full path)
+  // with `scenario` (the stand-in's scenario text).
+  quendari_run(const std::string& name, const std::string& scenario,
+               const std::wstring& executable = L"Quendari.exe");
 
   DWORD wait(std::chrono::milliseconds timeout = std::chrono::seconds(60));
   // Waits for the failure dialog, checks nothing, dismisses it; empty text when none appeared.
@@ -30,7 +32,7 @@ class quendari_run {
   std::unique_ptr<child_process> process_;
 };
 
-// Where this user's Quendari.exe keeps its browser profile and zoom.txt.
-std::wstring quendari_user_data_folder();
+// Where this user's executable of that file name keeps its browser profile and zoom.txt.
+std::wstring quendari_user_data_folder(const std::wstring& file_name = L"Quendari.exe");
 
 }  // namespace quendari_test
