@@ -44,47 +44,50 @@ class bad_access : public std::exception {};
 
 }  // namespace detail
 
-class noresult {
- public:
-  noresult() = default;
-  noresult(error_detail error) : error_(std::move(error)) {}
+namespace detail {
 
+// The error part shared by both kinds of result: present exactly when the operation failed.
+class error_holder {
+ public:
   bool has_error() const noexcept { return error_.has_value(); }
   const error_detail& error() const {
-    if (!error_) throw detail::bad_access{};
+    if (!error_) throw bad_access{};
     return *error_;
   }
   void throw_if_error() const {
     if (error_) throw exception(*error_);
   }
+
+ protected:
+  error_holder() = default;
+  explicit error_holder(error_detail error) : error_(std::move(error)) {}
 
  private:
   std::optional<error_detail> error_;
 };
 
+}  // namespace detail
+
+class noresult : public detail::error_holder {
+ public:
+  noresult() = default;
+  noresult(error_detail error) : error_holder(std::move(error)) {}
+};
+
 template <typename T>
-class result {
+class result : public detail::error_holder {
  public:
   result(T value) : value_(std::move(value)) {}
-  result(error_detail error) : error_(std::move(error)) {}
+  result(error_detail error) : error_holder(std::move(error)) {}
 
   bool has_value() const noexcept { return value_.has_value(); }
-  bool has_error() const noexcept { return error_.has_value(); }
   const T& value() const {
     if (!value_) throw detail::bad_access{};
     return *value_;
   }
-  const error_detail& error() const {
-    if (!error_) throw detail::bad_access{};
-    return *error_;
-  }
-  void throw_if_error() const {
-    if (error_) throw exception(*error_);
-  }
 
  private:
   std::optional<T> value_;
-  std::optional<error_detail> error_;
 };
 
 }  // namespace webview

@@ -3,6 +3,8 @@
 #include <string>
 #include <utility>
 
+#include "util/module_path.h"
+
 namespace webview::detail {
 
 namespace {
@@ -15,16 +17,7 @@ bool search_flags_supported() noexcept {
 }
 
 std::wstring executable_folder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = executable_path();
   const auto separator = path.find_last_of(L'\\');
   return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
 }

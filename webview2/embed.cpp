@@ -4,6 +4,7 @@
 #include "engine/bridge_script.h"
 #include "loader/environment_creation.h"
 #include "util/com_ptr.h"
+#include "util/module_path.h"
 #include "webview2/com_handler.h"
 #include "webview2/fullscreen_watch.h"
 #include "webview2/user_agent.h"

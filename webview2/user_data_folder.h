@@ -6,8 +6,6 @@
 
 namespace webview::detail {
 
-// The running executable's full path; empty on failure.
-std::wstring executable_path();
 // The user's roaming application-data folder; false when the shell cannot tell.
 bool roaming_app_data_folder(std::wstring& folder);
 // The part after the last backslash or slash.

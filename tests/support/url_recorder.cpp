@@ -1,6 +1,6 @@
-// Stands in for the default browser: registered as the https handler of the test prefix, it
-// appends every URL it is asked to open, as a UTF-8 line, to the file named by its first
-// argument.
+// Stands in for the default browser and mail program: registered as a protocol handler of the
+// test prefix, it appends every URL it is asked to open, as a UTF-8 line, to the file named by
+// its first argument. A GUI program, so that no console host is started beside it.
 #include <windows.h>
 #include <shellapi.h>
 
