@@ -280,6 +280,39 @@ TEST_F(AppWithRuntime, PathsLongerThanMaxPathAreNeitherTruncatedNorRefused) {
   DeleteFileW(copy.c_str());
 }
 
+struct user_agent_case {
+  const char* name;
+  const char* scenario;
+  const char* written;  // what put_UserAgent receives; null when it is not called
+};
+
+class UserAgent : public AppWithRuntime, public ::testing::WithParamInterface<user_agent_case> {};
+
+TEST_P(UserAgent, CarriesTheApplicationsTokenOnce) {
+  const user_agent_case& tested = GetParam();
+  quendari_run run(tested.name, tested.scenario + std::string(close_soon));
+  EXPECT_EQ(run.wait(), 0u);
+  const auto calls = run.calls();
+  const int written = find_call(calls, "put_UserAgent");
+  if (!tested.written) {
+    EXPECT_EQ(written, -1);
+    return;
+  }
+  ASSERT_GE(written, 0);
+  EXPECT_EQ(calls[written].arg("value"), tested.written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenarios, UserAgent,
+    ::testing::Values(
+        user_agent_case{"browser_agent", "useragent Mozilla/5.0 Edg/120\n",
+                        "Mozilla/5.0 Edg/120 QuendariApp/1"},
+        user_agent_case{"already_marked", "useragent Mozilla/5.0 QuendariApp/7\n",
+                        "Mozilla/5.0 QuendariApp/7"},
+        user_agent_case{"empty_agent", "useragent \"\"\n", "QuendariApp/1"},
+        user_agent_case{"no_settings2", "nosettings2\n", nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct failing_start {
   const char* name;
   const char* scenario;
@@ -307,7 +340,10 @@ INSTANTIATE_TEST_SUITE_P(
                       "0x80004005\nstart refuse 0x80004005\nstart refuse 0x80004005\n",
                       5},
         failing_start{"quit_while_waiting", "start later-quit\n", 1},
-        failing_start{"settings_call_fails", "settings fail put_IsStatusBarEnabled 0x1\n", 1}),
+        failing_start{"status_bar_setting_gives_s_false",
+                      "settings fail put_IsStatusBarEnabled 0x1\n", 1},
+        failing_start{"dev_tools_setting_fails", "settings fail put_AreDevToolsEnabled 0x80004005\n",
+                      1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

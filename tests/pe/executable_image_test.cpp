@@ -38,7 +38,12 @@ std::vector<std::uint8_t>& first_data(resource_node& root, std::uint16_t type) {
   return child(root, type)->children.front().children.front().data;
 }
 
-TEST(quendari_executable, is_a_64_bit_image) { EXPECT_TRUE(quendari_image().is_pe32_plus); }
+TEST(quendari_executable, is_a_64_bit_gui_image_for_x86_64) {
+  const auto image = quendari_image();
+  EXPECT_TRUE(image.is_pe32_plus);
+  EXPECT_EQ(image.machine, 0x8664) << "x86-64";
+  EXPECT_EQ(image.subsystem, 2) << "the GUI subsystem: no console";
+}
 
 TEST(quendari_executable, resources_are_exactly_the_icon_group) {
   EXPECT_THAT(icon_resource_faults(quendari_image().resources), IsEmpty());
