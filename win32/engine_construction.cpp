@@ -49,14 +49,14 @@ win32_edge_engine::win32_edge_engine(bool debug, void* parent_window)
     throw exception(error_missing_dependency, "WebView2 is unavailable");
   }
   try {
-    create_windows(debug, parent_window);
+    create_windows_and_embed(debug, parent_window);
   } catch (...) {
     abandon_construction();
     throw;
   }
 }
 
-void win32_edge_engine::create_windows(bool debug, void* parent_window) {
+void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window) {
   const HINSTANCE module = GetModuleHandleW(nullptr);
   if (owns_window) {
     com_apartment = com_apartment_guard(COINIT_APARTMENTTHREADED);

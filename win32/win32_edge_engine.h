@@ -65,7 +65,7 @@ class win32_edge_engine : public engine_base {
   void install_bridge_script(std::string_view post_function);
   void fit_controller_to_widget();
   void fit_widget_to_main_window();
-  void create_windows(bool debug, void* parent_window);
+  void create_windows_and_embed(bool debug, void* parent_window);
   void abandon_construction() noexcept;
   void destroy_windows() noexcept;
   void release_browser() noexcept;
