@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <utility>
 
+#include "tools/standin/runtime_state.h"
 #include "util/exception_barrier.h"
 
 namespace webview::detail::standin {
@@ -109,6 +110,10 @@ void browser_window::paint() {
   draw_line(dc, client, top, L"user agent: " + shown.user_agent);
   SelectObject(dc, old_font);
   EndPaint(window, &paint_info);
+  if (!painted) {
+    painted = true;
+    log_note("first paint", log_fields().integer("window", reinterpret_cast<INT_PTR>(window)));
+  }
 }
 
 LRESULT CALLBACK browser_window::window_procedure(HWND window, UINT message, WPARAM wparam,

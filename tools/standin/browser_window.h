@@ -62,6 +62,7 @@ class browser_window {
   HWND parent_window;
   gdi_font url_font;
   page_display shown;
+  bool painted = false;  // the first WM_PAINT is logged, for start-up measurements
 };
 
 }  // namespace webview::detail::standin

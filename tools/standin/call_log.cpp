@@ -82,6 +82,16 @@ std::string hresult_text(HRESULT value) {
 
 namespace {
 
+// Microseconds since 1601 (UTC), the clock a benchmark reads in other processes too.
+std::int64_t precise_time_us() {
+  FILETIME now{};
+  GetSystemTimePreciseAsFileTime(&now);
+  ULARGE_INTEGER ticks{};
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  return static_cast<std::int64_t>(ticks.QuadPart / 10);
+}
+
 // FILE_APPEND_DATA alone makes every WriteFile land at the end, even with several writers.
 HANDLE open_for_append(const std::wstring& path) {
   if (path.empty()) return INVALID_HANDLE_VALUE;
@@ -98,7 +108,8 @@ void call_log::write(const log_fields& line) {
   std::lock_guard<std::mutex> guard(lock);
   std::string body = line.json();
   std::string text = "{\"seq\":" + std::to_string(next_seq++) +
-                     ",\"thread\":" + std::to_string(GetCurrentThreadId());
+                     ",\"thread\":" + std::to_string(GetCurrentThreadId()) +
+                     ",\"t_us\":" + std::to_string(precise_time_us());
   if (body.size() > 2) text += ',' + body.substr(1, body.size() - 2);
   text += "}\n";
   // One unbuffered WriteFile per line: readers see the line at once, and no line is lost when

@@ -1,6 +1,7 @@
 // The stand-in's JSON-lines log: one object per line, written and flushed at once, so a test can
 // read it while the process runs or after it exits. Every line starts with "seq" (1, 2, ... in
-// writing order) and "thread" (the Win32 thread id). Safe to use from any thread.
+// writing order), "thread" (the Win32 thread id) and "t_us" (the time of writing,
+// GetSystemTimePreciseAsFileTime in microseconds). Safe to use from any thread.
 #pragma once
 
 #include <windows.h>
@@ -46,7 +47,7 @@ class call_log {
   call_log(const call_log&) = delete;
   call_log& operator=(const call_log&) = delete;
 
-  // Writes one line: seq, thread, then the members of `line`.
+  // Writes one line: seq, thread, t_us, then the members of `line`.
   void write(const log_fields& line);
 
   bool is_open() const { return file.is_open(); }

@@ -348,8 +348,16 @@ TEST(standin_smoke, plays_a_scenario_through_the_exported_entry) {
 
   const std::vector<std::string> lines = log_lines();
   ASSERT_FALSE(lines.empty());
+  long long previous_time = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     EXPECT_EQ(lines[i].rfind("{\"seq\":" + std::to_string(i + 1) + ",", 0), 0u) << lines[i];
+    // The time of writing follows the thread id and never goes back in writing order.
+    const std::size_t time_at = lines[i].find(",\"t_us\":");
+    ASSERT_NE(time_at, std::string::npos) << lines[i];
+    EXPECT_LT(lines[i].find(",\"thread\":"), time_at) << lines[i];
+    const long long time = std::stoll(lines[i].substr(time_at + 8));
+    EXPECT_GE(time, previous_time) << lines[i];
+    previous_time = time;
   }
   EXPECT_TRUE(
       has_line(lines, {"\"method\":\"CreateWebViewEnvironmentWithOptionsInternal\"",
