@@ -3,7 +3,9 @@
 // SSE2 is part of every x86-64 processor, the product's only target.
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #if defined(_MSC_VER)
@@ -120,7 +122,62 @@ const byte* skip_string(const byte* p, const byte* end) {
   }
 }
 
-// Acts on the tokens and closing brackets met at depth 1.
+// The one pass behind every lookup: tells `selector` where each token at depth 1 starts
+// (`start`, its first byte) and ends (`end`, its last byte, which returns true to stop). Keys
+// and values at depth 1 thus come as strictly alternating start/end pairs, whatever is looked
+// for. Returns true when the selector stopped the scan, false when a byte is malformed or the
+// text ends first.
+template <typename Selector>
+bool scan_tokens(const byte* p, const byte* const end, Selector& selector) {
+  std::ptrdiff_t depth = 0;
+  while (p < end) {
+    switch (tables.kinds[*p]) {
+      case separator:
+        ++p;
+        break;
+      case quote:
+        if (depth == 1) selector.start(p);
+        p = skip_string(p + 1, end);
+        if (!p) return false;
+        if (depth == 1 && selector.end(p)) return true;
+        ++p;
+        break;
+      case opener:
+        if (depth == 1) selector.start(p);
+        ++depth;
+        ++p;
+        break;
+      case closer:
+        --depth;
+        if (depth == 1 && selector.end(p)) return true;
+        ++p;
+        break;
+      case literal_start:
+        if (depth == 1) selector.start(p);
+        do {
+          ++p;
+        } while (p < end && (tables.classes[*p] & literal_byte));
+        if (p == end) return false;
+        // Only whitespace, a separator or a closing bracket may end a literal; it is read
+        // again between tokens.
+        if (*p < 0x20 && *p != '\t' && *p != '\n' && *p != '\r') return false;
+        if (*p > 0x7E) return false;
+        if (depth == 1 && selector.end(p - 1)) return true;
+        break;
+      case invalid:
+        return false;
+    }
+  }
+  return false;
+}
+
+// Bytes strictly between a token's first and last byte: what a key candidate is compared by.
+std::size_t inner_length(const byte* first, const byte* last) {
+  return last > first ? static_cast<std::size_t>(last - first - 1) : 0;
+}
+
+// One key (counter starting at 1) or one index (the counter): a counter of 0 makes the next
+// token the value; a key candidate that does not match sets it to 2, skipping its value.
 class member_selector {
  public:
   member_selector(const char* key, std::ptrdiff_t key_length_or_index)
@@ -138,11 +195,13 @@ class member_selector {
     }
   }
 
-  // True when `last` ends the selected value.
   bool end(const byte* last) {
-    if (found_ && counter_ == 0) return true;
+    if (found_ && counter_ == 0) {
+      found_last_ = last;
+      return true;
+    }
     if (key_ && candidate_) {
-      const std::size_t inner = last > candidate_ ? last - candidate_ - 1 : 0;
+      const std::size_t inner = inner_length(candidate_, last);
       const bool match = inner == key_length_ && std::memcmp(candidate_ + 1, key_, inner) == 0;
       counter_ = match ? 0 : 2;
       candidate_ = nullptr;
@@ -151,6 +210,7 @@ class member_selector {
   }
 
   const byte* found() const { return found_; }
+  const byte* found_last() const { return found_last_; }
 
  private:
   const char* key_;
@@ -158,6 +218,122 @@ class member_selector {
   std::ptrdiff_t counter_;
   const byte* candidate_ = nullptr;
   const byte* found_ = nullptr;
+  const byte* found_last_ = nullptr;
+};
+
+// Sets `out` to what json_get gives for a found token: a string decoded (empty on `\u`), any
+// other token's text unchanged.
+void assign_token(std::string& out, const char* value, std::size_t length) {
+  if (value[0] != '"') {
+    out.assign(value, length);
+    return;
+  }
+  const char* const first = value + 1;
+  const char* const last = value + length - 1;  // the closing quote
+  if (!std::memchr(first, '\\', static_cast<std::size_t>(last - first))) {
+    out.assign(first, last);
+    return;
+  }
+  // The scan has checked that every backslash is followed by an escape letter inside the token.
+  std::size_t decoded_length = 0;
+  for (const char* p = first; p < last; ++p, ++decoded_length) {
+    if (*p != '\\') continue;
+    ++p;
+    if (*p == 'u') {
+      out.clear();
+      return;
+    }
+  }
+  out.resize(decoded_length);
+  char* o = &out[0];
+  for (const char* p = first; p < last; ++p) {
+    if (*p != '\\') {
+      *o++ = *p;
+      continue;
+    }
+    switch (*++p) {
+      case 'b':
+        *o++ = '\b';
+        break;
+      case 'f':
+        *o++ = '\f';
+        break;
+      case 'n':
+        *o++ = '\n';
+        break;
+      case 'r':
+        *o++ = '\r';
+        break;
+      case 't':
+        *o++ = '\t';
+        break;
+      default:  // '"', '\\' or '/'
+        *o++ = *p;
+        break;
+    }
+  }
+}
+
+// Up to `capacity` keys at once, each settled exactly as member_selector settles it: as the
+// pairing of key and value tokens is the same for every key, each key candidate is compared
+// with every key still open, and the value after it settles the keys it matched; for the keys
+// it did not match it is a skipped value, as it is for member_selector. An empty key stands
+// for index 0, as in json_get: the first token, settled where it ends.
+class members_selector {
+ public:
+  static constexpr std::size_t capacity = 64;
+
+  members_selector(const std::string_view* keys, std::string* values, std::size_t count)
+      : keys_(keys),
+        values_(values),
+        count_(count),
+        open_(count == capacity ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1) {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (keys[i].empty()) first_token_keys_ |= std::uint64_t{1} << i;
+    }
+  }
+
+  void start(const byte* token) { token_ = token; }
+
+  bool end(const byte* last) {
+    if (value_next_) {
+      value_next_ = false;
+      settle(matched_, last);
+      matched_ = 0;
+      return open_ == 0;
+    }
+    value_next_ = true;
+    settle(first_token_keys_, last);
+    first_token_keys_ = 0;
+    const std::size_t inner = inner_length(token_, last);
+    for (std::size_t i = 0; i < count_; ++i) {
+      if ((open_ >> i & 1) && keys_[i].size() == inner &&
+          std::memcmp(keys_[i].data(), token_ + 1, inner) == 0) {
+        matched_ |= std::uint64_t{1} << i;
+      }
+    }
+    return open_ == 0;
+  }
+
+ private:
+  void settle(std::uint64_t keys, const byte* last) {
+    if (keys == 0) return;
+    const auto* const value = reinterpret_cast<const char*>(token_);
+    const std::size_t length = static_cast<std::size_t>(last - token_) + 1;
+    for (std::size_t i = 0; i < count_; ++i) {
+      if (keys >> i & 1) assign_token(values_[i], value, length);
+    }
+    open_ &= ~keys;
+  }
+
+  const std::string_view* keys_;
+  std::string* values_;
+  std::size_t count_;
+  std::uint64_t open_;  // keys not yet settled
+  std::uint64_t first_token_keys_ = 0;
+  std::uint64_t matched_ = 0;  // keys whose value is the next token
+  bool value_next_ = false;
+  const byte* token_ = nullptr;
 };
 
 }  // namespace
@@ -168,53 +344,11 @@ int json_scan(const char* text, std::size_t length, const char* key,
   *value_length = 0;
   if (key_length_or_index < 0) return -1;
   member_selector selector(key, key_length_or_index);
-  const auto* p = reinterpret_cast<const byte*>(text);
-  const byte* const end = p + length;
-  std::ptrdiff_t depth = 0;
-  const auto found = [&](const byte* last) {
-    *value = reinterpret_cast<const char*>(selector.found());
-    *value_length = static_cast<std::size_t>(last - selector.found()) + 1;
-    return 0;
-  };
-  while (p < end) {
-    switch (tables.kinds[*p]) {
-      case separator:
-        ++p;
-        break;
-      case quote:
-        if (depth == 1) selector.start(p);
-        p = skip_string(p + 1, end);
-        if (!p) return -1;
-        if (depth == 1 && selector.end(p)) return found(p);
-        ++p;
-        break;
-      case opener:
-        if (depth == 1) selector.start(p);
-        ++depth;
-        ++p;
-        break;
-      case closer:
-        --depth;
-        if (depth == 1 && selector.end(p)) return found(p);
-        ++p;
-        break;
-      case literal_start:
-        if (depth == 1) selector.start(p);
-        do {
-          ++p;
-        } while (p < end && (tables.classes[*p] & literal_byte));
-        if (p == end) return -1;
-        // Only whitespace, a separator or a closing bracket may end a literal; it is read
-        // again between tokens.
-        if (*p < 0x20 && *p != '\t' && *p != '\n' && *p != '\r') return -1;
-        if (*p > 0x7E) return -1;
-        if (depth == 1 && selector.end(p - 1)) return found(p - 1);
-        break;
-      case invalid:
-        return -1;
-    }
-  }
-  return -1;
+  const auto* const first = reinterpret_cast<const byte*>(text);
+  if (!scan_tokens(first, first + length, selector)) return -1;
+  *value = reinterpret_cast<const char*>(selector.found());
+  *value_length = static_cast<std::size_t>(selector.found_last() - selector.found()) + 1;
+  return 0;
 }
 
 std::string json_get(std::string_view text, std::string_view key, int index) {
@@ -224,49 +358,20 @@ std::string json_get(std::string_view text, std::string_view key, int index) {
                          ? json_scan(text.data(), text.size(), nullptr, index, &value, &length)
                          : json_scan(text.data(), text.size(), key.data(),
                                      static_cast<std::ptrdiff_t>(key.size()), &value, &length);
-  if (status != 0) return {};
-  if (value[0] != '"') return std::string(value, length);
-  const char* const first = value + 1;
-  const char* const last = value + length - 1;  // the closing quote
-  if (!std::memchr(first, '\\', static_cast<std::size_t>(last - first))) {
-    return std::string(first, last);
+  std::string member;
+  if (status == 0) assign_token(member, value, length);
+  return member;
+}
+
+void json_get_members(std::string_view text, const std::string_view* keys, std::string* values,
+                      std::size_t count) {
+  const auto* const first = reinterpret_cast<const byte*>(text.data());
+  for (std::size_t done = 0; done < count; done += members_selector::capacity) {
+    const std::size_t n = std::min(count - done, members_selector::capacity);
+    for (std::size_t i = 0; i < n; ++i) values[done + i].clear();
+    members_selector selector(keys + done, values + done, n);
+    scan_tokens(first, first + text.size(), selector);
   }
-  // The scan has checked that every backslash is followed by an escape letter inside the token.
-  std::size_t decoded_length = 0;
-  for (const char* p = first; p < last; ++p, ++decoded_length) {
-    if (*p != '\\') continue;
-    ++p;
-    if (*p == 'u') return {};
-  }
-  std::string decoded(decoded_length, '\0');
-  char* out = decoded.data();
-  for (const char* p = first; p < last; ++p) {
-    if (*p != '\\') {
-      *out++ = *p;
-      continue;
-    }
-    switch (*++p) {
-      case 'b':
-        *out++ = '\b';
-        break;
-      case 'f':
-        *out++ = '\f';
-        break;
-      case 'n':
-        *out++ = '\n';
-        break;
-      case 'r':
-        *out++ = '\r';
-        break;
-      case 't':
-        *out++ = '\t';
-        break;
-      default:  // '"', '\\' or '/'
-        *out++ = *p;
-        break;
-    }
-  }
-  return decoded;
 }
 
 }  // namespace webview::detail

@@ -1,6 +1,7 @@
 // A minimal reader for the page's call messages: finds one member of a top-level JSON object
-// (by key) or one element of a top-level array (by position) in a single forward pass, without
-// building anything. Never reads past the given length; the text need not be NUL-terminated.
+// (by key) or one element of a top-level array (by position), or several members by key, in a
+// single forward pass, without building anything. Never reads past the given length; the text need
+// not be NUL-terminated.
 #pragma once
 
 #include <cstddef>
@@ -21,5 +22,13 @@ int json_scan(const char* text, std::size_t length, const char* key,
 // other token's text unchanged, empty when nothing was found. An empty key selects the index.
 // Never throws except std::bad_alloc.
 std::string json_get(std::string_view text, std::string_view key, int index);
+
+// Sets `values[i]` to exactly what `json_get(text, keys[i], 0)` gives, for each of the `count`
+// keys, in one pass over `text` (per 64 keys) that stops at the end of the last value needed:
+// a value found before a malformed byte stays found. Equal keys get equal values. `keys` and
+// `values` hold `count` elements each; neither `text` nor `keys` may point into `values`.
+// Never throws except std::bad_alloc, which leaves `values` unspecified.
+void json_get_members(std::string_view text, const std::string_view* keys, std::string* values,
+                      std::size_t count);
 
 }  // namespace webview::detail

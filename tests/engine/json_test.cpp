@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace webview::detail {
 namespace {
@@ -209,6 +210,160 @@ TEST(JsonGet, ChecksEveryByteOfALongStringAtEveryOffset) {
       EXPECT_EQ(get(text, "s"), i.decoded ? before + *i.decoded + after : "") << where;
     }
   }
+}
+
+// The values after json_get_members on copies of the text and keys in blocks of exactly their
+// size, the values holding stale text beforehand.
+std::vector<std::string> members(const std::string& text, const std::vector<std::string>& keys) {
+  const exact_buffer buffer(text);
+  std::vector<exact_buffer> key_buffers;
+  std::vector<std::string_view> key_views;
+  for (const std::string& key : keys) key_buffers.emplace_back(key);
+  for (const exact_buffer& key : key_buffers) key_views.push_back(key.view());
+  std::vector<std::string> values(keys.size(), "stale text, longer than any inline string");
+  json_get_members(buffer.view(), key_views.data(), values.data(), keys.size());
+  return values;
+}
+
+struct members_case {
+  const char* what;
+  std::string text;
+  std::vector<std::string> keys;
+  std::vector<std::string> expected;
+};
+
+const members_case members_cases[] = {
+    {"a call message",
+     R"({"id":"0a1b","method":"f","params":[1,"x"]})",
+     {"id", "method", "params"},
+     {"0a1b", "f", R"([1,"x"])"}},
+    {"keys asked in another order than written",
+     R"({"id":"0a1b","method":"f","params":[1]})",
+     {"params", "id", "method"},
+     {"[1]", "0a1b", "f"}},
+    {"an absent key among found ones",
+     R"({"id":"0a1b","params":[]})",
+     {"id", "method", "params"},
+     {"0a1b", "", "[]"}},
+    {"a key found, then a malformed tail",
+     "{\"id\":\"x\",\"method\":\"\x01\"}",
+     {"id", "method"},
+     {"x", ""}},
+    {"a malformed byte before the second key",
+     "{\"id\":\"x\",\"a\":\"\x01\",\"method\":\"m\"}",
+     {"id", "method"},
+     {"x", ""}},
+    {"a malformed byte before both keys",
+     "{\"a\":\"\x01\",\"id\":\"x\",\"method\":\"m\"}",
+     {"id", "method"},
+     {"", ""}},
+    {"a malformed byte after the last value needed",
+     "{\"id\":\"x\",\"method\":\"m\",\x01",
+     {"method", "id"},
+     {"m", "x"}},
+    {"the text ends inside the second value",
+     R"({"id":"x","method":"m)",
+     {"id", "method"},
+     {"x", ""}},
+    {"a literal value cut by the end of the text",
+     R"({"method":"m","id":12)",
+     {"id", "method"},
+     {"", "m"}},
+    {"a literal value ended by a control byte",
+     "{\"method\":\"m\",\"id\":12\x01}",
+     {"id", "method"},
+     {"", "m"}},
+    {"no closing brace after the values",
+     R"({"id":"x","method":"m")",
+     {"id", "method"},
+     {"x", "m"}},
+    {"duplicate keys in the text: the first wins",
+     R"({"id":"x","id":"y","method":"m"})",
+     {"id", "method"},
+     {"x", "m"}},
+    {"a duplicate after every key is settled",
+     R"({"id":"x","method":"m","id":"y"})",
+     {"id", "method"},
+     {"x", "m"}},
+    {"the same key asked twice", R"({"a":1,"id":"x"})", {"id", "a", "id"}, {"x", "1", "x"}},
+    {"a value equal to a later key", R"({"method":"id","id":"v"})", {"id", "method"}, {"v", "id"}},
+    {"a value equal to another key asked",
+     R"({"id":"method","method":"m"})",
+     {"method", "id"},
+     {"m", "method"}},
+    {"values equal to keys that are absent",
+     R"({"a":"id","b":"params"})",
+     {"id", "params"},
+     {"", ""}},
+    {"nested keys are never matched",
+     R"({"p":{"id":"n","method":"n"},"id":"y"})",
+     {"id", "method"},
+     {"y", ""}},
+    {"a matched object value hides the keys inside it",
+     R"({"params":{"id":"n"},"method":"m"})",
+     {"id", "method", "params"},
+     {"", "m", R"({"id":"n"})"}},
+    {"nested arrays and objects as values",
+     R"({"params":[[1],{"a":[]}],"id":"z"})",
+     {"id", "params"},
+     {"z", R"([[1],{"a":[]}])"}},
+    {"a top-level array read as key/value pairs",
+     R"(["id","x","method",[1]])",
+     {"method", "id"},
+     {"[1]", "x"}},
+    {"a key at a value's position is skipped", R"([5,"id",7])", {"id"}, {""}},
+    {"pairs go on in the text after the first value",
+     R"({"id":"x"}{"method":"m"})",
+     {"id", "method"},
+     {"x", "m"}},
+    {"pairs go on across values, misaligned", R"({"a":1,"b"}{"id":"x"})", {"id", "b"}, {"", "id"}},
+    {"a closer first puts the members below depth 1", R"(}{"id":"x"})", {"id"}, {""}},
+    {"a \\u escape empties its own value only",
+     R"({"id":"\u0041","method":"m\/n"})",
+     {"id", "method"},
+     {"", "m/n"}},
+    {"an escaped key matches only in its raw form",
+     R"({"i\u0064":1,"id":2})",
+     {"id", R"(i\u0064)"},
+     {"2", "1"}},
+    {"a literal key candidate is compared by its inner bytes",
+     R"({"x":1,tidt:"v"})",
+     {"id"},
+     {"v"}},
+    {"an empty key stands for index 0", R"({"id":"x"})", {"", "id"}, {"id", "x"}},
+    {"an empty key on a top-level scalar", R"("abc")", {"", "abc"}, {"", ""}},
+    {"an empty text", "", {"id", ""}, {"", ""}},
+};
+
+TEST(JsonGetMembers, GivesWhatJsonGetGivesForEachKey) {
+  for (const members_case& c : members_cases) {
+    EXPECT_EQ(members(c.text, c.keys), c.expected) << c.what << ": " << c.text;
+    for (std::size_t i = 0; i < c.keys.size(); ++i) {
+      EXPECT_EQ(get(c.text, c.keys[i]), c.expected[i])
+          << c.what << ": json_get of " << c.keys[i] << " in " << c.text;
+    }
+  }
+}
+
+// Keys are looked up 64 at a time; the ones beyond still come out right.
+TEST(JsonGetMembers, ManyKeys) {
+  std::string text = "{";
+  std::vector<std::string> keys;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 150; ++i) {
+    const std::string key = "k" + std::to_string(i);
+    if (i % 7 != 3) text += (text.size() > 1 ? ",\"" : "\"") + key + "\":" + std::to_string(i);
+    keys.push_back(key);
+    expected.push_back(i % 7 != 3 ? std::to_string(i) : "");
+  }
+  text += "}";
+  EXPECT_EQ(members(text, keys), expected);
+}
+
+TEST(JsonGetMembers, NoKeysLeavesTheValuesAlone) {
+  std::string value = "kept";
+  json_get_members(R"({"id":"x"})", nullptr, &value, 0);
+  EXPECT_EQ(value, "kept");
 }
 
 }  // namespace

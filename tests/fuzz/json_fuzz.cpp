@@ -1,9 +1,10 @@
-// libFuzzer target for json_scan and json_get. The first input byte picks the selector: below
-// 0x80 key mode with a key of (byte % 16) bytes taken next; from 0x80 index mode with index
-// (byte - 0x80 - 8), so negative indices occur too. The remaining bytes are the text. Key and
-// text are copied into heap blocks of exactly their size so that AddressSanitizer reports any
-// read past either. Besides the properties every result must have, the scan is compared with a
-// plain byte-at-a-time rendering of its state machine, which the block-wise scan must match.
+// libFuzzer target for json_scan, json_get and json_get_members. The first input byte picks the
+// selector: below 0x80 key mode with a key of (byte % 16) bytes taken next; from 0x80 index mode
+// with index (byte - 0x80 - 8), so negative indices occur too. The remaining bytes are the text.
+// Key and text are copied into heap blocks of exactly their size so that AddressSanitizer reports
+// any read past either. Besides the properties every result must have, the scan is compared with a
+// plain byte-at-a-time rendering of its state machine, which the block-wise scan must match,
+// and the one-pass lookup of several keys with json_get of each key on its own.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,7 @@
 namespace {
 
 using webview::detail::json_get;
+using webview::detail::json_get_members;
 using webview::detail::json_scan;
 
 #define CHECK(condition)                                                                 \
@@ -144,10 +146,21 @@ std::string reference_decode(std::string_view token) {
   return out;
 }
 
-std::unique_ptr<char[]> exact_copy(const std::uint8_t* data, std::size_t size) {
+std::unique_ptr<char[]> exact_copy(const void* data, std::size_t size) {
   auto copy = std::make_unique<char[]>(size);
-  std::memcpy(copy.get(), data, size);
+  if (size > 0) std::memcpy(copy.get(), data, size);
   return copy;
+}
+
+// The raw bytes between the first quote of the text and the next one, or between the last
+// quote and the one before it: likely keys of the text, often equal to each other.
+std::string_view quoted_run(std::string_view text, bool last) {
+  const std::size_t quote = last ? text.rfind('"') : text.find('"');
+  if (quote == std::string_view::npos || (quote == 0 && last)) return {};
+  const std::size_t other = last ? text.rfind('"', quote - 1) : text.find('"', quote + 1);
+  if (other == std::string_view::npos) return {};
+  const std::size_t from = std::min(quote, other) + 1;
+  return text.substr(from, std::max(quote, other) - from);
 }
 
 }  // namespace
@@ -199,5 +212,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view token(text.get() + selected.start, selected.length);
     CHECK(got == (token[0] == '"' ? reference_decode(token) : std::string(token)));
   }
+
+  // Three keys at once: the selector's (empty in index mode, which stands for index 0) and two
+  // taken from the text, each in a block of its own size. Stale values must be replaced.
+  const std::string_view text_view(text.get(), text_length);
+  const std::string_view runs[] = {key_view, quoted_run(text_view, false),
+                                   quoted_run(text_view, true)};
+  std::unique_ptr<char[]> key_copies[3];
+  std::string_view keys[3];
+  std::string values[3] = {"stale", "stale", "a stale value too long for the string itself"};
+  for (int i = 0; i < 3; ++i) {
+    key_copies[i] = exact_copy(runs[i].data(), runs[i].size());
+    keys[i] = std::string_view(key_copies[i].get(), runs[i].size());
+  }
+  json_get_members(text_view, keys, values, 3);
+  for (int i = 0; i < 3; ++i) CHECK(values[i] == json_get(text_view, keys[i], 0));
   return 0;
 }
