@@ -23,14 +23,11 @@
 
 #include "engine/json.h"
 #include "tests/support/test_process.h"
-#include "tests/support/test_registry.h"
+#include "tests/support/standin_runtime.h"
 
 namespace {
 
 using quendari_test::read_text_file;
-using quendari_test::runtime_client_state_key;
-using quendari_test::scoped_absent_key;
-using quendari_test::scoped_string_value;
 using quendari_test::this_executable_folder;
 using webview::detail::json_get;
 
@@ -46,23 +43,6 @@ std::int64_t precise_time_us() {
   ticks.HighPart = now.dwHighDateTime;
   return static_cast<std::int64_t>(ticks.QuadPart / 10);
 }
-
-// The installed-runtime entry, pointing at the stand-in beside this program.
-class scoped_standin_registration {
- public:
-  explicit scoped_standin_registration(const std::wstring& version_folder)
-      : machine_entry(HKEY_LOCAL_MACHINE, runtime_client_state_key, KEY_WOW64_32KEY),
-        user_entry(HKEY_CURRENT_USER, runtime_client_state_key, KEY_WOW64_32KEY),
-        entry(HKEY_LOCAL_MACHINE, runtime_client_state_key, L"EBWebView", version_folder,
-              KEY_WOW64_32KEY) {}
-  scoped_standin_registration(const scoped_standin_registration&) = delete;
-  scoped_standin_registration& operator=(const scoped_standin_registration&) = delete;
-
- private:
-  scoped_absent_key machine_entry;
-  scoped_absent_key user_entry;
-  scoped_string_value entry;
-};
 
 // One started program; killed if it is still running when the owner goes.
 class started_process {
@@ -305,7 +285,9 @@ int main() {
     return 1;
   }
   SetEnvironmentVariableW(L"QUENDARI_STANDIN_SCENARIO", scenario_path.c_str());
-  const scoped_standin_registration registration(folder + L"standin_runtime\\120.0.2210.91");
+  // The installed-runtime entry, pointing at the stand-in beside this program.
+  const quendari_test::scoped_standin_runtime registration(
+      HKEY_LOCAL_MACHINE, folder + L"standin_runtime\\" + quendari_test::standin_version);
 
   const bench programs(folder);
   if (!programs.run_floor() || !programs.run_quendari()) return 1;

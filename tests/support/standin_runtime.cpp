@@ -14,9 +14,9 @@ std::wstring scoped_standin_runtime::version_folder() {
   return folder + L"standin_runtime\\" + standin_version;
 }
 
-scoped_standin_runtime::scoped_standin_runtime(HKEY hive)
+scoped_standin_runtime::scoped_standin_runtime(HKEY hive, const std::wstring& folder)
     : machine_entry_(HKEY_LOCAL_MACHINE, runtime_client_state_key, KEY_WOW64_32KEY),
       user_entry_(HKEY_CURRENT_USER, runtime_client_state_key, KEY_WOW64_32KEY),
-      entry_(hive, runtime_client_state_key, L"EBWebView", version_folder(), KEY_WOW64_32KEY) {}
+      entry_(hive, runtime_client_state_key, L"EBWebView", folder, KEY_WOW64_32KEY) {}
 
 }  // namespace quendari_test

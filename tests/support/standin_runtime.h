@@ -15,8 +15,9 @@ extern const wchar_t standin_version[];
 
 class scoped_standin_runtime {
  public:
-  // Registers the stand-in in `hive` (32-bit view) after clearing both hives' entries.
-  explicit scoped_standin_runtime(HKEY hive = HKEY_LOCAL_MACHINE);
+  // Registers the stand-in's `folder` in `hive` (32-bit view) after clearing both hives' entries.
+  explicit scoped_standin_runtime(HKEY hive = HKEY_LOCAL_MACHINE,
+                                  const std::wstring& folder = version_folder());
   scoped_standin_runtime(const scoped_standin_runtime&) = delete;
   scoped_standin_runtime& operator=(const scoped_standin_runtime&) = delete;
 
