@@ -6,6 +6,7 @@
 
 #include "util/com_ptr.h"
 #include "util/exception_barrier.h"
+#include "util/task_memory_string.h"
 #include "util/text_encoding.h"
 #include "webview2/page_policy.h"
 
@@ -14,21 +15,6 @@ namespace {
 
 // HRESULT_FROM_WIN32(ERROR_INVALID_STATE): the runtime asks for no retry.
 constexpr HRESULT invalid_state = static_cast<HRESULT>(0x8007139F);
-
-// A string that the runtime hands out, freed with CoTaskMemFree whatever happens.
-class task_memory_string {
- public:
-  task_memory_string() noexcept = default;
-  ~task_memory_string() { CoTaskMemFree(text); }
-  task_memory_string(const task_memory_string&) = delete;
-  task_memory_string& operator=(const task_memory_string&) = delete;
-
-  LPWSTR* put() noexcept { return &text; }
-  const wchar_t* get() const noexcept { return text; }
-
- private:
-  LPWSTR text = nullptr;
-};
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "loader/environment_creation.h"
 #include "util/com_ptr.h"
 #include "util/module_path.h"
+#include "util/task_memory_string.h"
 #include "webview2/com_handler.h"
 #include "webview2/fullscreen_watch.h"
 #include "webview2/user_agent.h"
@@ -26,11 +27,9 @@ void mark_user_agent(ICoreWebView2Settings* settings) {
       !settings2) {
     return;
   }
-  std::wstring user_agent;
-  LPWSTR current = nullptr;
-  if (SUCCEEDED(settings2->get_UserAgent(&current)) && current) user_agent = current;
-  CoTaskMemFree(current);
-  settings2->put_UserAgent(marked_user_agent(user_agent).c_str());
+  task_memory_string current;
+  const bool readable = SUCCEEDED(settings2->get_UserAgent(current.put())) && current.get();
+  settings2->put_UserAgent(marked_user_agent(readable ? current.get() : L"").c_str());
 }
 
 noresult configure_settings(ICoreWebView2* webview, bool debug) {
