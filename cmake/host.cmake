@@ -9,7 +9,7 @@ find_package(GTest REQUIRED)
 
 function(quendari_host_test name)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE quendari_engine GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE quendari_settings quendari_engine GTest::gtest GTest::gtest_main GTest::gmock)
   add_test(NAME ${name} COMMAND ${name})
 endfunction()
 

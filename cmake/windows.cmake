@@ -1,7 +1,7 @@
 # Windows build: static executables, tests run under Wine through tools/wine/run.
 enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
-add_link_options(-static -static-libgcc -static-libstdc++)
+add_link_options(-static $<$<CXX_COMPILER_ID:GNU>:-static-libgcc> $<$<CXX_COMPILER_ID:GNU>:-static-libstdc++>)
 # Optimised builds drop unused code and the symbol table: the executable stays small.
 add_compile_options($<$<CONFIG:MinSizeRel,Release>:-ffunction-sections>
                     $<$<CONFIG:MinSizeRel,Release>:-fdata-sections>)
@@ -16,20 +16,19 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 function(quendari_windows_test name)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE gtest_main gmock)
+  target_link_libraries(${name} PRIVATE quendari_settings gtest_main gmock)
   add_test(NAME ${name} COMMAND ${name})
 endfunction()
 
 configure_file(${CMAKE_SOURCE_DIR}/app/deployment.h.in
                ${CMAKE_BINARY_DIR}/generated/app/deployment.h @ONLY)
-include_directories(${CMAKE_BINARY_DIR}/generated)
 
 add_subdirectory(util)
 add_subdirectory(loader)
 add_subdirectory(webview2)
 add_subdirectory(win32)
 add_subdirectory(app)
-add_subdirectory(tools/standin)
+add_subdirectory(testing/standin)
 add_subdirectory(tools/screenshot)
 add_subdirectory(tests/support)
 add_subdirectory(tests/engine)

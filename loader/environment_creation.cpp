@@ -3,14 +3,9 @@
 #include <objbase.h>
 
 #include "loader/runtime_discovery.h"
+#include "webview2/runtime_hresults.h"
 
 namespace webview::detail {
-
-namespace {
-
-constexpr HRESULT creation_failed = static_cast<HRESULT>(0xFFFFFFFF);
-
-}  // namespace
 
 bool is_webview2_available(const loaded_library& loader_module) {
   wchar_t* version = nullptr;
@@ -38,9 +33,9 @@ HRESULT builtin_create_environment_with_options(
     ICoreWebView2EnvironmentOptions* options,
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
   const runtime_install install = find_runtime(browser_folder);
-  if (!install.found) return creation_failed;
+  if (!install.found) return environment_not_started;
   loaded_library client(install.client_dll_path.c_str(), library_search::full_path);
-  if (!client.is_loaded()) return creation_failed;
+  if (!client.is_loaded()) return environment_not_started;
 
   const auto create = client.get_as<create_webview_environment_internal_fn>(
       "CreateWebViewEnvironmentWithOptionsInternal");
@@ -54,7 +49,7 @@ HRESULT builtin_create_environment_with_options(
     // The DLL reports that it is still in use; freeing it now could pull code from under it.
     client.release();
   }
-  return creation_failed;
+  return environment_not_started;
 }
 
 }  // namespace webview::detail

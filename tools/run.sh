@@ -10,7 +10,7 @@ build=${QUENDARI_BUILD_DIR:-build}/windows
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 cmake --build "$build" -j "$(nproc)" --target quendari standin_runtime screenshot
-tools/standin/install-standin "$build" "$build/tools/standin/EmbeddedBrowserWebView.dll"
+testing/standin/install-standin "$build" "$build/testing/standin/EmbeddedBrowserWebView.dll"
 
 if [ -n "${DISPLAY:-}" ]; then
   exec tools/wine/run "$build" "$build/app/Quendari.exe"

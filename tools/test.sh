@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up the machine and runs every test: the engine core natively under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the page scripts in headless Chromium, the Windows side under Wine
-# and Xvfb, and the JSON fuzzer for a short budget. Exits non-zero when any of them fails.
+# Sets up the machine and runs every test: the formatting check, the engine core natively under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the page scripts in headless Chromium, the
+# Windows side under Wine and Xvfb, and the JSON fuzzer for a short budget. Exits non-zero when
+# any of them fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh || exit 1
@@ -14,6 +15,9 @@ step() {
   echo "== $name"
   "$@" || failed+=("$name")
 }
+
+# Every tracked C++ file as .clang-format lays it out.
+step "format" bash -c "git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror"
 
 step "host configure" cmake -S . -B "$build/host" -G Ninja -DQUENDARI_SANITIZE=ON
 step "host build" cmake --build "$build/host" -j "$jobs"

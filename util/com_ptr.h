@@ -1,4 +1,5 @@
-// Owner of one COM reference, released in the destructor.
+// Owner of one COM reference, released in the destructor. Move-only: a second reference is
+// taken explicitly with share().
 #pragma once
 
 #include <utility>
@@ -21,6 +22,18 @@ class com_ptr {
     return *this;
   }
 
+  // Takes over a reference the caller already owns (a freshly created object).
+  static com_ptr adopt(Interface* pointer) noexcept {
+    com_ptr owner;
+    owner.pointer_ = pointer;
+    return owner;
+  }
+  // Takes a reference of its own to `pointer` (null allowed).
+  static com_ptr share(Interface* pointer) noexcept {
+    if (pointer) pointer->AddRef();
+    return adopt(pointer);
+  }
+
   Interface* get() const noexcept { return pointer_; }
   Interface* operator->() const noexcept { return pointer_; }
   explicit operator bool() const noexcept { return pointer_ != nullptr; }
@@ -29,6 +42,8 @@ class com_ptr {
     reset();
     return &pointer_;
   }
+  // Hands the reference to the caller, e.g. through a COM out-parameter.
+  Interface* detach() noexcept { return std::exchange(pointer_, nullptr); }
   void reset() noexcept {
     if (pointer_) std::exchange(pointer_, nullptr)->Release();
   }

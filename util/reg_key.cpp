@@ -1,5 +1,7 @@
 #include "util/reg_key.h"
 
+#include <utility>
+
 namespace webview::detail {
 
 namespace {
@@ -21,6 +23,16 @@ reg_key::reg_key(HKEY root, const std::wstring& sub_key, REGSAM access) noexcept
 
 reg_key::~reg_key() {
   if (key_ != nullptr) RegCloseKey(key_);
+}
+
+reg_key::reg_key(reg_key&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
+
+reg_key& reg_key::operator=(reg_key&& other) noexcept {
+  if (this != &other) {
+    if (key_ != nullptr) RegCloseKey(key_);
+    key_ = std::exchange(other.key_, nullptr);
+  }
+  return *this;
 }
 
 std::wstring reg_key::query_string(const std::wstring& name) const {

@@ -1,4 +1,4 @@
-// Owner of one open registry key, closed with RegCloseKey in the destructor.
+// Owner of one open registry key, closed with RegCloseKey in the destructor. Move-only.
 #pragma once
 
 #include <windows.h>
@@ -11,9 +11,11 @@ namespace webview::detail {
 class reg_key {
  public:
   reg_key(HKEY root, const std::wstring& sub_key, REGSAM access) noexcept;
-  virtual ~reg_key();
+  ~reg_key();
   reg_key(const reg_key&) = delete;
   reg_key& operator=(const reg_key&) = delete;
+  reg_key(reg_key&& other) noexcept;
+  reg_key& operator=(reg_key&& other) noexcept;
 
   bool is_open() const noexcept { return key_ != nullptr; }
   // The value's data as UTF-16 code units, a stored terminator included; empty on any failure

@@ -1,8 +1,10 @@
-// Owner of one string that COM hands out in task memory, freed with CoTaskMemFree.
+// Owner of one string that COM hands out in task memory, freed with CoTaskMemFree. Move-only.
 #pragma once
 
 #include <windows.h>
 #include <objbase.h>
+
+#include <utility>
 
 namespace webview::detail {
 
@@ -12,9 +14,21 @@ class task_memory_string {
   ~task_memory_string() { CoTaskMemFree(text); }
   task_memory_string(const task_memory_string&) = delete;
   task_memory_string& operator=(const task_memory_string&) = delete;
+  task_memory_string(task_memory_string&& other) noexcept
+      : text(std::exchange(other.text, nullptr)) {}
+  task_memory_string& operator=(task_memory_string&& other) noexcept {
+    if (this != &other) {
+      CoTaskMemFree(text);
+      text = std::exchange(other.text, nullptr);
+    }
+    return *this;
+  }
 
-  // For out-parameters; call it once, on an empty owner.
-  LPWSTR* put() noexcept { return &text; }
+  // For out-parameters: frees what is held and hands out the slot to fill.
+  LPWSTR* put() noexcept {
+    CoTaskMemFree(std::exchange(text, nullptr));
+    return &text;
+  }
   const wchar_t* get() const noexcept { return text; }
 
  private:

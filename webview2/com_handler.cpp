@@ -9,14 +9,9 @@
 #include "util/task_memory_string.h"
 #include "util/text_encoding.h"
 #include "webview2/page_policy.h"
+#include "webview2/runtime_hresults.h"
 
 namespace webview::detail {
-namespace {
-
-// HRESULT_FROM_WIN32(ERROR_INVALID_STATE): the runtime asks for no retry.
-constexpr HRESULT invalid_state = static_cast<HRESULT>(0x8007139F);
-
-}  // namespace
 
 webview2_com_handler::webview2_com_handler(
     HWND host_window, message_callback_type message_callback,
@@ -31,10 +26,12 @@ webview2_com_handler::~webview2_com_handler() = default;
 HRESULT STDMETHODCALLTYPE webview2_com_handler::QueryInterface(REFIID riid, void** ppv) {
   if (ppv == nullptr) return E_POINTER;
   IUnknown* answer = nullptr;
-  if (IsEqualIID(riid, IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler)) {
-    answer = static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(this);
-  } else if (IsEqualIID(riid, IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler)) {
+  // IUnknown is always answered with the same sub-object: COM identity compares those pointers.
+  if (IsEqualIID(riid, IID_IUnknown) ||
+      IsEqualIID(riid, IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler)) {
     answer = static_cast<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*>(this);
+  } else if (IsEqualIID(riid, IID_ICoreWebView2CreateCoreWebView2ControllerCompletedHandler)) {
+    answer = static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(this);
   } else if (IsEqualIID(riid, IID_ICoreWebView2WebMessageReceivedEventHandler)) {
     answer = static_cast<ICoreWebView2WebMessageReceivedEventHandler*>(this);
   } else if (IsEqualIID(riid, IID_ICoreWebView2PermissionRequestedEventHandler)) {
@@ -66,7 +63,7 @@ void webview2_com_handler::attempt_environment_creation() {
   while (attempt_count < attempt_limit) {
     ++attempt_count;
     const HRESULT started = environment_creator ? environment_creator() : E_UNEXPECTED;
-    if (SUCCEEDED(started) || started == invalid_state) return;
+    if (SUCCEEDED(started) || started == runtime_asks_no_retry) return;
   }
   controller_created_callback(nullptr, nullptr);
 }
@@ -88,7 +85,7 @@ HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
 HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
                                                        ICoreWebView2Controller* controller) {
   call_without_throwing([&] {
-    if (error_code == E_ABORT || error_code == invalid_state) return;
+    if (error_code == controller_creation_aborted || error_code == runtime_asks_no_retry) return;
     // The reference get_CoreWebView2 gives is the handler's own, released on leaving; the
     // callback takes the references it keeps.
     com_ptr<ICoreWebView2> webview;

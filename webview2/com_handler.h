@@ -45,7 +45,8 @@ class webview2_com_handler : public ICoreWebView2CreateCoreWebView2EnvironmentCo
   webview2_com_handler(const webview2_com_handler&) = delete;
   webview2_com_handler& operator=(const webview2_com_handler&) = delete;
 
-  // Answers the five callback interfaces, each with its own sub-object; IUnknown is refused.
+  // Answers the five callback interfaces, each with its own sub-object, and IUnknown with the
+  // environment completion's.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   // Destroys the object when fewer than two references are left.

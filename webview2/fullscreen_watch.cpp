@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "util/exception_barrier.h"
-
 namespace webview::detail {
 
 LONG fullscreen_style(LONG saved_style) noexcept {
@@ -15,33 +13,10 @@ LONG fullscreen_style(LONG saved_style) noexcept {
 fs_watch::fs_watch(std::function<void(bool)> set_fullscreen)
     : set_fullscreen(std::move(set_fullscreen)) {}
 
-HRESULT STDMETHODCALLTYPE fs_watch::QueryInterface(REFIID riid, void** ppv) {
-  if (ppv == nullptr) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) ||
-      IsEqualIID(riid, IID_ICoreWebView2ContainsFullScreenElementChangedEventHandler)) {
-    *ppv = static_cast<ICoreWebView2ContainsFullScreenElementChangedEventHandler*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *ppv = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE fs_watch::AddRef() { return ++reference_count; }
-
-ULONG STDMETHODCALLTYPE fs_watch::Release() {
-  const ULONG remaining = --reference_count;
-  if (remaining == 0) delete this;
-  return remaining;
-}
-
-HRESULT STDMETHODCALLTYPE fs_watch::Invoke(ICoreWebView2* sender, IUnknown*) {
-  call_without_throwing([&] {
-    BOOL contains = FALSE;
-    if (sender != nullptr) sender->get_ContainsFullScreenElement(&contains);
-    if (set_fullscreen) set_fullscreen(contains == TRUE);
-  });
-  return S_OK;
+void fs_watch::invoke(ICoreWebView2* sender, IUnknown*) {
+  BOOL contains = FALSE;
+  if (sender != nullptr) sender->get_ContainsFullScreenElement(&contains);
+  if (set_fullscreen) set_fullscreen(contains == TRUE);
 }
 
 }  // namespace webview::detail

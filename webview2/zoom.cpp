@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "util/exception_barrier.h"
+#include "util/file_handle.h"
 #include "webview2/user_data_folder.h"
 
 namespace webview::detail {
@@ -98,13 +98,13 @@ bool write_all(HANDLE file, const char* text, DWORD length) noexcept {
 
 double read_zoom_file(const std::wstring& path) {
   if (path.empty()) return 0;
-  const HANDLE file = CreateFileW(extended_length_path(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 0;
+  const file_handle file(CreateFileW(extended_length_path(path).c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.is_open()) return 0;
   char buffer[32] = {};
   DWORD read = 0;
-  ReadFile(file, buffer, sizeof buffer - 1, &read, nullptr);
-  CloseHandle(file);
+  ReadFile(file.get(), buffer, sizeof buffer - 1, &read, nullptr);
   const double value = parse_number(buffer, buffer + read);
   return is_in_range(value) ? value : 0;
 }
@@ -115,11 +115,12 @@ void save_zoom(const std::wstring& path, double factor) {
 
   const std::wstring target = extended_length_path(path);
   const std::wstring temporary = extended_length_path(path + L".tmp");
-  const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  const bool written = write_all(file, text.data(), static_cast<DWORD>(text.size()));
-  CloseHandle(file);
+  file_handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.is_open()) return;
+  // Closed before the move: an open file cannot be renamed over the old one.
+  const bool written =
+      write_all(file.get(), text.data(), static_cast<DWORD>(text.size())) && file.close();
   if (!written || !MoveFileExW(temporary.c_str(), target.c_str(),
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(temporary.c_str());
@@ -128,34 +129,9 @@ void save_zoom(const std::wstring& path, double factor) {
 
 zoom_watch::zoom_watch(std::wstring zoom_path) : zoom_path(std::move(zoom_path)) {}
 
-HRESULT STDMETHODCALLTYPE zoom_watch::QueryInterface(REFIID riid, void** ppv) {
-  if (ppv == nullptr) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) ||
-      IsEqualIID(riid, IID_ICoreWebView2ZoomFactorChangedEventHandler)) {
-    *ppv = static_cast<ICoreWebView2ZoomFactorChangedEventHandler*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *ppv = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE zoom_watch::AddRef() { return ++reference_count; }
-
-ULONG STDMETHODCALLTYPE zoom_watch::Release() {
-  const ULONG remaining = --reference_count;
-  if (remaining == 0) delete this;
-  return remaining;
-}
-
-HRESULT STDMETHODCALLTYPE zoom_watch::Invoke(ICoreWebView2Controller* sender, IUnknown*) {
-  call_without_throwing([&] {
-    double factor = 1.0;
-    if (sender != nullptr && SUCCEEDED(sender->get_ZoomFactor(&factor))) {
-      save_zoom(zoom_path, factor);
-    }
-  });
-  return S_OK;
+void zoom_watch::invoke(ICoreWebView2Controller* sender, IUnknown*) {
+  double factor = 1.0;
+  if (sender != nullptr && SUCCEEDED(sender->get_ZoomFactor(&factor))) save_zoom(zoom_path, factor);
 }
 
 }  // namespace webview::detail

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "webview2/webview2_abi.h"
+#include "webview2/com_callback.h"
 
 namespace webview::detail {
 
@@ -21,24 +21,16 @@ double read_zoom_file(const std::wstring& path);
 void save_zoom(const std::wstring& path, double factor);
 
 // Saves the controller's zoom factor on every change. Owned by the controller it is registered
-// with (heap-allocate with new; starts with one reference, owned by the creator); keeps its own
-// copy of the path and nothing else. Counts references without atomics: UI thread only.
-class zoom_watch final : public ICoreWebView2ZoomFactorChangedEventHandler {
+// with; keeps its own copy of the path and nothing else.
+class zoom_watch final : public com_callback<ICoreWebView2ZoomFactorChangedEventHandler,
+                                             IID_ICoreWebView2ZoomFactorChangedEventHandler> {
  public:
   explicit zoom_watch(std::wstring zoom_path);
-  zoom_watch(const zoom_watch&) = delete;
-  zoom_watch& operator=(const zoom_watch&) = delete;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2Controller* sender, IUnknown* args) override;
 
  private:
-  ~zoom_watch() = default;
+  void invoke(ICoreWebView2Controller* sender, IUnknown* args) override;
 
   std::wstring zoom_path;
-  ULONG reference_count = 1;
 };
 
 }  // namespace webview::detail

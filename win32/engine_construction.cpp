@@ -1,10 +1,12 @@
 #include <utility>
 
 #include "loader/environment_creation.h"
-#include "win32/dpi.h"
-#include "win32/win32_edge_engine.h"
+#include "util/exception_barrier.h"
 #include "webview2/com_handler.h"
 #include "webview2/zoom.h"
+#include "win32/dpi.h"
+#include "win32/win32_edge_engine.h"
+#include "win32/window_procedure.h"
 
 namespace webview::detail {
 namespace {
@@ -51,7 +53,8 @@ win32_edge_engine::win32_edge_engine(bool debug, void* parent_window)
   try {
     create_windows_and_embed(debug, parent_window);
   } catch (...) {
-    abandon_construction();
+    // No window may reach the engine afterwards: the failure dialog that follows pumps messages.
+    tear_down(false);
     throw;
   }
 }
@@ -64,7 +67,10 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
     const auto icon = static_cast<HICON>(
         LoadImageW(module, MAKEINTRESOURCEW(32512), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                    GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-    register_window_class(L"webview", &main_window_proc, module, icon);
+    register_window_class(
+        L"webview",
+        &window_procedure<win32_edge_engine, &win32_edge_engine::handle_main_window_message>,
+        module, icon);
     CreateWindowExW(0, L"webview", L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
                     nullptr, nullptr, module, this);
     if (!main_window) throw exception(error_invalid_state, "Window is null");
@@ -78,12 +84,18 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
     dpi = window_dpi_or_default(main_window);
   }
 
-  register_window_class(L"webview_widget", &widget_window_proc, module, nullptr);
+  register_window_class(
+      L"webview_widget",
+      &window_procedure<win32_edge_engine, &win32_edge_engine::handle_widget_window_message>,
+      module, nullptr);
   CreateWindowExW(WS_EX_CONTROLPARENT, L"webview_widget", nullptr, WS_CHILD, 0, 0, 0, 0,
                   main_window, nullptr, module, this);
   if (!widget_window) throw exception(error_invalid_state, "Widget window is null");
 
-  register_window_class(L"webview_message", &message_window_proc, module, nullptr);
+  register_window_class(
+      L"webview_message",
+      &window_procedure<win32_edge_engine, &win32_edge_engine::handle_message_window_message>,
+      module, nullptr);
   CreateWindowExW(0, L"webview_message", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module,
                   this);
   if (!message_window) throw exception(error_invalid_state, "Message window is null");
@@ -101,15 +113,30 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
   embed(widget_window, debug, std::move(message_callback)).throw_if_error();
 }
 
-// A failed construction leaves no window able to reach the engine (the failure dialog that
-// follows pumps messages) and releases the browser objects embedding had already stored.
-void win32_edge_engine::abandon_construction() noexcept {
+// The one teardown, for the destructor and for a failed construction, in a fixed order: the
+// zoom is saved while the controller lives, the browser objects go before the windows that host
+// them, and the message window goes last so that queued tasks can still be run or freed.
+// `run_queued_tasks` runs the tasks dispatched so far; otherwise they are freed unrun.
+void win32_edge_engine::tear_down(bool run_queued_tasks) noexcept {
   link->engine = nullptr;
-  release_browser();
+  save_zoom_factor();
+  com_handler.reset();
+  webview.reset();
+  controller.reset();
   destroy_windows();
+  if (run_queued_tasks) call_without_throwing([&] { deplete_run_loop_event_queue(); });
   detach(message_window);
+  // Tasks still queued for the message window would otherwise never be freed.
   discard_queued_tasks();
   destroy(message_window);
+}
+
+void win32_edge_engine::save_zoom_factor() noexcept {
+  if (!controller || zoom_file_path.empty()) return;
+  double zoom = 1.0;
+  if (SUCCEEDED(controller->get_ZoomFactor(&zoom))) {
+    call_without_throwing([&] { save_zoom(zoom_file_path, zoom); });
+  }
 }
 
 // The caller's window in embedded mode is neither detached nor destroyed.
@@ -118,40 +145,12 @@ void win32_edge_engine::destroy_windows() noexcept {
   if (owns_window) detach(main_window);
   destroy(widget_window);
   if (owns_window && main_window) {
-    destroy(main_window);
-    release_window_ref(true);
+    DestroyWindow(main_window);
+    forget_main_window(false);
   }
   main_window = nullptr;
 }
 
-void win32_edge_engine::release_browser() noexcept {
-  if (com_handler) {
-    com_handler->Release();
-    com_handler = nullptr;
-  }
-  if (webview) {
-    webview->Release();
-    webview = nullptr;
-  }
-  if (controller) {
-    controller->Release();
-    controller = nullptr;
-  }
-}
-
-win32_edge_engine::~win32_edge_engine() {
-  link->engine = nullptr;
-  if (controller && !zoom_file_path.empty()) {
-    double zoom = 1.0;
-    if (SUCCEEDED(controller->get_ZoomFactor(&zoom))) save_zoom(zoom_file_path, zoom);
-  }
-  release_browser();
-  destroy_windows();
-  if (owns_window) deplete_run_loop_event_queue();
-  detach(message_window);
-  // Tasks still queued for the message window would otherwise never be freed.
-  discard_queued_tasks();
-  destroy(message_window);
-}
+win32_edge_engine::~win32_edge_engine() { tear_down(owns_window); }
 
 }  // namespace webview::detail

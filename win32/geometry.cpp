@@ -20,7 +20,7 @@ result<HWND> win32_edge_engine::window_impl() { return present_or_invalid_state(
 result<HWND> win32_edge_engine::widget_impl() { return present_or_invalid_state(widget_window); }
 
 result<ICoreWebView2Controller*> win32_edge_engine::browser_controller_impl() {
-  return present_or_invalid_state(controller);
+  return present_or_invalid_state(controller.get());
 }
 
 noresult win32_edge_engine::set_title_impl(const std::string& title) {

@@ -13,6 +13,7 @@
 
 #include "engine/engine_base.h"
 #include "util/com_apartment_guard.h"
+#include "util/com_ptr.h"
 #include "util/loaded_library.h"
 #include "webview2/webview2_abi.h"
 
@@ -66,18 +67,16 @@ class win32_edge_engine : public engine_base {
   void fit_controller_to_widget();
   void fit_widget_to_main_window();
   void create_windows_and_embed(bool debug, void* parent_window);
-  void abandon_construction() noexcept;
+  void tear_down(bool run_queued_tasks) noexcept;
+  void save_zoom_factor() noexcept;
   void destroy_windows() noexcept;
-  void release_browser() noexcept;
+  void forget_main_window(bool may_end_run_loop) noexcept;
   void discard_queued_tasks() noexcept;
   static void run_dispatched_task(LPARAM task) noexcept;
 
-  static LRESULT CALLBACK main_window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-  static LRESULT CALLBACK widget_window_proc(HWND hwnd, UINT message, WPARAM wparam,
-                                             LPARAM lparam);
-  static LRESULT CALLBACK message_window_proc(HWND hwnd, UINT message, WPARAM wparam,
-                                              LPARAM lparam);
   LRESULT handle_main_window_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT handle_widget_window_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT handle_message_window_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
   com_apartment_guard com_apartment;
   HWND main_window = nullptr;
@@ -85,9 +84,10 @@ class win32_edge_engine : public engine_base {
   HWND message_window = nullptr;
   window_size min_size;
   window_size max_size;
-  ICoreWebView2* webview = nullptr;
-  ICoreWebView2Controller* controller = nullptr;
-  webview2_com_handler* com_handler = nullptr;
+  // Released by tear_down in the order handler, web view, controller.
+  com_ptr<ICoreWebView2> webview;
+  com_ptr<ICoreWebView2Controller> controller;
+  com_ptr<webview2_com_handler> com_handler;
   std::wstring zoom_file_path;
   bool is_fullscreen = false;
   LONG saved_style = 0;

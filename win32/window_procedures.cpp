@@ -4,46 +4,19 @@
 #include "win32/win32_edge_engine.h"
 
 namespace webview::detail {
-namespace {
 
-// The engine pointer lives in GWLP_USERDATA from WM_NCCREATE to WM_DESTROY; null outside it.
-win32_edge_engine* attach_engine(HWND hwnd, LPARAM lparam) {
-  auto* engine = static_cast<win32_edge_engine*>(
-      reinterpret_cast<const CREATESTRUCTW*>(lparam)->lpCreateParams);
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(engine));
-  return engine;
-}
-
-win32_edge_engine* attached_engine(HWND hwnd) {
-  return reinterpret_cast<win32_edge_engine*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
-
-void detach_engine(HWND hwnd) { SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0); }
-
-}  // namespace
-
-LRESULT CALLBACK win32_edge_engine::main_window_proc(HWND hwnd, UINT message, WPARAM wparam,
-                                                     LPARAM lparam) {
-  return call_without_throwing<LRESULT>(0, [&]() -> LRESULT {
-    if (message == WM_NCCREATE) {
-      attach_engine(hwnd, lparam)->main_window = hwnd;
-      enable_caption_dpi_scaling(hwnd);
-      sync_title_bar_theme(hwnd);
-      return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-    auto* engine = attached_engine(hwnd);
-    if (!engine) return DefWindowProcW(hwnd, message, wparam, lparam);
-    return engine->handle_main_window_message(hwnd, message, wparam, lparam);
-  });
-}
-
+// The handle members are set here, inside CreateWindowExW and before it returns: the
+// constructor reads them right after each creation to tell whether it succeeded.
 LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, WPARAM wparam,
                                                       LPARAM lparam) {
   switch (message) {
+    case WM_NCCREATE:
+      main_window = hwnd;
+      enable_caption_dpi_scaling(hwnd);
+      sync_title_bar_theme(hwnd);
+      return DefWindowProcW(hwnd, message, wparam, lparam);
     case WM_DESTROY:
-      main_window = nullptr;
-      detach_engine(hwnd);
-      release_window_ref(false);
+      forget_main_window(true);
       return 0;
     case WM_SIZE:
       fit_widget_to_main_window();
@@ -100,50 +73,45 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
   }
 }
 
-LRESULT CALLBACK win32_edge_engine::widget_window_proc(HWND hwnd, UINT message, WPARAM wparam,
-                                                       LPARAM lparam) {
-  return call_without_throwing<LRESULT>(0, [&]() -> LRESULT {
-    if (message == WM_NCCREATE) {
-      attach_engine(hwnd, lparam)->widget_window = hwnd;
+LRESULT win32_edge_engine::handle_widget_window_message(HWND hwnd, UINT message, WPARAM wparam,
+                                                        LPARAM lparam) {
+  switch (message) {
+    case WM_NCCREATE:
+      widget_window = hwnd;
       return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-    auto* engine = attached_engine(hwnd);
-    if (!engine) return DefWindowProcW(hwnd, message, wparam, lparam);
-    switch (message) {
-      case WM_DESTROY:
-        engine->widget_window = nullptr;
-        detach_engine(hwnd);
-        return 0;
-      case WM_SIZE:
-        engine->fit_controller_to_widget();
-        return 0;
-      default:
-        return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-  });
+    case WM_DESTROY:
+      widget_window = nullptr;
+      return 0;
+    case WM_SIZE:
+      fit_controller_to_widget();
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
 }
 
-LRESULT CALLBACK win32_edge_engine::message_window_proc(HWND hwnd, UINT message, WPARAM wparam,
-                                                        LPARAM lparam) {
-  return call_without_throwing<LRESULT>(0, [&]() -> LRESULT {
-    if (message == WM_NCCREATE) {
-      attach_engine(hwnd, lparam)->message_window = hwnd;
+LRESULT win32_edge_engine::handle_message_window_message(HWND hwnd, UINT message, WPARAM wparam,
+                                                         LPARAM lparam) {
+  switch (message) {
+    case WM_NCCREATE:
+      message_window = hwnd;
       return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-    auto* engine = attached_engine(hwnd);
-    if (!engine) return DefWindowProcW(hwnd, message, wparam, lparam);
-    switch (message) {
-      case WM_DESTROY:
-        engine->message_window = nullptr;
-        detach_engine(hwnd);
-        return 0;
-      case WM_APP:
-        run_dispatched_task(lparam);
-        return 0;
-      default:
-        return DefWindowProcW(hwnd, message, wparam, lparam);
-    }
-  });
+    case WM_DESTROY:
+      message_window = nullptr;
+      return 0;
+    case WM_APP:
+      run_dispatched_task(lparam);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+}
+
+// Whoever destroyed the main window, it is counted out of the live windows here and only here.
+// Only the user's close (its WM_DESTROY) may end the run loop.
+void win32_edge_engine::forget_main_window(bool may_end_run_loop) noexcept {
+  main_window = nullptr;
+  call_without_throwing([&] { release_window_ref(!may_end_run_loop); });
 }
 
 void win32_edge_engine::fit_widget_to_main_window() {

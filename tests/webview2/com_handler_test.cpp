@@ -86,14 +86,26 @@ TEST_F(com_handler_test, query_interface_with_null_out_pointer_is_e_pointer) {
   EXPECT_EQ(references(), 1u);
 }
 
-TEST_F(com_handler_test, query_interface_refuses_iunknown_and_foreign_interfaces) {
-  for (const IID* iid :
-       {&IID_IUnknown, &IID_ICoreWebView2, &IID_ICoreWebView2ZoomFactorChangedEventHandler}) {
+TEST_F(com_handler_test, query_interface_refuses_foreign_interfaces) {
+  for (const IID* iid : {&IID_ICoreWebView2, &IID_ICoreWebView2ZoomFactorChangedEventHandler}) {
     void* out = this;
     EXPECT_EQ(handler->QueryInterface(*iid, &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
   }
   EXPECT_EQ(references(), 1u);
+}
+
+// COM identity: IUnknown is answered with one pointer, whichever interface is asked.
+TEST_F(com_handler_test, query_interface_answers_iunknown_with_one_pointer) {
+  void* first = nullptr;
+  void* second = nullptr;
+  ASSERT_EQ(message_handler()->QueryInterface(IID_IUnknown, &first), S_OK);
+  ASSERT_EQ(new_window_handler()->QueryInterface(IID_IUnknown, &second), S_OK);
+  EXPECT_NE(first, nullptr);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(references(), 3u);
+  static_cast<IUnknown*>(first)->Release();
+  static_cast<IUnknown*>(second)->Release();
 }
 
 TEST_F(com_handler_test, query_interface_answers_each_callback_with_its_own_sub_object) {

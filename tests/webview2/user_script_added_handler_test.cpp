@@ -46,12 +46,14 @@ TEST(user_script_added_handler, throwing_callback_stays_inside_invoke) {
   handler->Release();
 }
 
-TEST(user_script_added_handler, answers_only_its_completion_interface) {
+TEST(user_script_added_handler, answers_iunknown_and_its_completion_interface_alone) {
   auto* handler = recording_handler(std::make_shared<outcome>());
   EXPECT_EQ(handler->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
-  void* out = handler;
-  EXPECT_EQ(handler->QueryInterface(IID_IUnknown, &out), E_NOINTERFACE);
-  EXPECT_EQ(out, nullptr);
+  void* out = nullptr;
+  ASSERT_EQ(handler->QueryInterface(IID_IUnknown, &out), S_OK);
+  EXPECT_EQ(
+      out, static_cast<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler*>(handler));
+  static_cast<IUnknown*>(out)->Release();
   out = handler;
   EXPECT_EQ(handler->QueryInterface(IID_ICoreWebView2ExecuteScriptCompletedHandler, &out),
             E_NOINTERFACE);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <algorithm>
 #include <memory>
 
 #include "tests/support/standin_runtime.h"
@@ -48,6 +50,15 @@ void pump_pending_messages() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+}
+
+std::vector<logged_call> standin_calls(std::size_t from) {
+  const wchar_t* path = _wgetenv(L"QUENDARI_STANDIN_LOG");
+  EXPECT_NE(path, nullptr) << "the test run names the stand-in's log";
+  if (path == nullptr) return {};
+  std::vector<logged_call> calls = read_standin_log(path);
+  calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(std::min(from, calls.size())));
+  return calls;
 }
 
 }  // namespace quendari_test

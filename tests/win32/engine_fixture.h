@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "tests/support/standin_log.h"
 #include "win32/win32_edge_engine.h"
 
 namespace quendari_test {
@@ -19,5 +20,8 @@ std::vector<HWND> message_windows();
 SIZE client_size(HWND window);
 // Handles every message already queued, without waiting for more.
 void pump_pending_messages();
+// The stand-in's log lines from the `from`th on; the test run names the log file in
+// QUENDARI_STANDIN_LOG. Fails the test when there is no log to read.
+std::vector<logged_call> standin_calls(std::size_t from = 0);
 
 }  // namespace quendari_test

@@ -1,0 +1,68 @@
+// The stand-in's visible page: a child window of the application's host window that paints the
+// current URL and a status line, so that a screenshot shows what the application asked for.
+// Create, use and destroy on the thread that owns the parent window.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace standin {
+
+// What the window shows; changed by the browser objects, repainted by refresh().
+struct page_display {
+  std::wstring url;
+  std::wstring user_agent;
+  double zoom = 1.0;
+  std::size_t scripts = 0;
+  bool fullscreen = false;
+  std::string last_call;
+};
+
+// Owner of one GDI font, deleted in the destructor.
+class gdi_font {
+ public:
+  explicit gdi_font(HFONT font) noexcept : font(font) {}
+  gdi_font(const gdi_font&) = delete;
+  gdi_font& operator=(const gdi_font&) = delete;
+  ~gdi_font() noexcept {
+    if (font) DeleteObject(font);
+  }
+  HFONT get() const noexcept { return font; }
+
+ private:
+  HFONT font;
+};
+
+class browser_window {
+ public:
+  // Null when `parent` is not a window or the child cannot be created.
+  static std::unique_ptr<browser_window> create(HWND parent);
+
+  explicit browser_window(HWND parent) noexcept;
+  browser_window(const browser_window&) = delete;
+  browser_window& operator=(const browser_window&) = delete;
+  ~browser_window() noexcept;
+
+  // Null after destroy() or after the parent destroyed the window with itself.
+  HWND handle() const noexcept { return window; }
+  HWND parent() const noexcept { return parent_window; }
+
+  page_display& display() noexcept { return shown; }
+  void refresh() noexcept;
+  void note_call(const char* method);
+  void destroy() noexcept;
+
+ private:
+  static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  void paint();
+
+  HWND window = nullptr;
+  HWND parent_window;
+  gdi_font url_font;
+  page_display shown;
+  bool painted = false;  // the first WM_PAINT is logged, for start-up measurements
+};
+
+}  // namespace standin

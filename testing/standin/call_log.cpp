@@ -1,0 +1,121 @@
+#include "testing/standin/call_log.h"
+
+#include <objbase.h>
+
+#include <cstdio>
+
+#include "testing/standin/json_text.h"
+
+namespace standin {
+
+log_fields& log_fields::member(const char* key, std::string value_json) {
+  if (!members.empty()) members += ',';
+  members += json_string(std::string_view(key));
+  members += ':';
+  members += value_json;
+  return *this;
+}
+
+log_fields& log_fields::text(const char* key, const wchar_t* value) {
+  return member(key, value ? json_string(std::wstring_view(value)) : "null");
+}
+
+log_fields& log_fields::text(const char* key, std::wstring_view value) {
+  return member(key, json_string(value));
+}
+
+log_fields& log_fields::utf8(const char* key, std::string_view value) {
+  return member(key, json_string(value));
+}
+
+log_fields& log_fields::number(const char* key, double value) {
+  return member(key, json_number(value));
+}
+
+log_fields& log_fields::integer(const char* key, std::int64_t value) {
+  return member(key, std::to_string(value));
+}
+
+log_fields& log_fields::boolean(const char* key, bool value) {
+  return member(key, value ? "true" : "false");
+}
+
+log_fields& log_fields::hresult(const char* key, HRESULT value) {
+  return member(key, json_string(std::string_view(hresult_text(value))));
+}
+
+log_fields& log_fields::hresults(const char* key, const std::vector<HRESULT>& values) {
+  std::string list = "[";
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) list += ',';
+    list += json_string(std::string_view(hresult_text(values[i])));
+  }
+  list += ']';
+  return member(key, std::move(list));
+}
+
+log_fields& log_fields::rect(const char* key, const RECT& value) {
+  return object(key, log_fields()
+                         .integer("left", value.left)
+                         .integer("top", value.top)
+                         .integer("right", value.right)
+                         .integer("bottom", value.bottom));
+}
+
+log_fields& log_fields::guid(const char* key, REFGUID value) {
+  wchar_t text[40] = {};
+  StringFromGUID2(value, text, 40);
+  return member(key, json_string(std::wstring_view(text)));
+}
+
+log_fields& log_fields::object(const char* key, const log_fields& value) {
+  return member(key, value.json());
+}
+
+std::string log_fields::json() const { return "{" + members + "}"; }
+
+std::string hresult_text(HRESULT value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "0x%08lX", static_cast<unsigned long>(value));
+  return buffer;
+}
+
+namespace {
+
+// Microseconds since 1601 (UTC), the clock a benchmark reads in other processes too.
+std::int64_t precise_time_us() {
+  FILETIME now{};
+  GetSystemTimePreciseAsFileTime(&now);
+  ULARGE_INTEGER ticks{};
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  return static_cast<std::int64_t>(ticks.QuadPart / 10);
+}
+
+// FILE_APPEND_DATA alone makes every WriteFile land at the end, even with several writers.
+HANDLE open_for_append(const std::wstring& path) {
+  if (path.empty()) return INVALID_HANDLE_VALUE;
+  return CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+call_log::call_log(const std::wstring& path) : file(open_for_append(path)) {}
+
+void call_log::write(const log_fields& line) {
+  if (!file.is_open()) return;
+  std::lock_guard<std::mutex> guard(lock);
+  std::string body = line.json();
+  std::string text = "{\"seq\":" + std::to_string(next_seq++) +
+                     ",\"thread\":" + std::to_string(GetCurrentThreadId()) +
+                     ",\"t_us\":" + std::to_string(precise_time_us());
+  if (body.size() > 2) text += ',' + body.substr(1, body.size() - 2);
+  text += "}\n";
+  // One unbuffered WriteFile per line: readers see the line at once, and no line is lost when
+  // the process is killed. No FlushFileBuffers: visibility does not need the disk.
+  DWORD written = 0;
+  WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+}  // namespace standin

@@ -1,0 +1,158 @@
+// The stand-in's ICoreWebView2: remembers the page it was sent to and its document-start
+// scripts, answers the calls the application makes, and raises page events (messages,
+// permission and new-window requests, full-screen changes) when the scenario's page actions
+// ask. UI thread only: the thread whose message dispatch runs the object's queue.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "testing/standin/browser_window.h"
+#include "testing/standin/event_handlers.h"
+#include "testing/standin/scenario.h"
+#include "testing/standin/settings.h"
+#include "testing/standin/ui_thread_queue.h"
+#include "util/com_ptr.h"
+#include "webview2/webview2_abi.h"
+
+namespace standin {
+
+using webview::detail::com_ptr;
+
+class controller_object;
+
+class core_webview final : public ICoreWebView2 {
+ public:
+  // `owner` is the controller that holds this web view; it calls detach_controller() when it
+  // goes away.
+  core_webview(std::shared_ptr<ui_thread_queue> queue, std::shared_ptr<browser_window> window,
+               controller_object* owner);
+  core_webview(const core_webview&) = delete;
+  core_webview& operator=(const core_webview&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings** value) override;
+  HRESULT STDMETHODCALLTYPE get_Source(LPWSTR* uri) override;
+  HRESULT STDMETHODCALLTYPE Navigate(LPCWSTR uri) override;
+  HRESULT STDMETHODCALLTYPE NavigateToString(LPCWSTR html) override;
+  HRESULT STDMETHODCALLTYPE add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler*,
+                                                   EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_NavigationStarting(EventRegistrationToken) override;
+  HRESULT STDMETHODCALLTYPE add_ContentLoading(ICoreWebView2ContentLoadingEventHandler*,
+                                               EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_ContentLoading(EventRegistrationToken) override;
+  HRESULT STDMETHODCALLTYPE add_SourceChanged(ICoreWebView2SourceChangedEventHandler*,
+                                              EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_SourceChanged(EventRegistrationToken) override;
+  HRESULT STDMETHODCALLTYPE add_HistoryChanged(ICoreWebView2HistoryChangedEventHandler*,
+                                               EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_HistoryChanged(EventRegistrationToken) override;
+  HRESULT STDMETHODCALLTYPE add_NavigationCompleted(ICoreWebView2NavigationCompletedEventHandler*,
+                                                    EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_NavigationCompleted(EventRegistrationToken) override;
+  HRESULT STDMETHODCALLTYPE add_FrameNavigationStarting(
+      ICoreWebView2NavigationStartingEventHandler*, EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_FrameNavigationStarting(EventRegistrationToken) override;
+  HRESULT STDMETHODCALLTYPE add_FrameNavigationCompleted(
+      ICoreWebView2NavigationCompletedEventHandler*, EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_FrameNavigationCompleted(EventRegistrationToken) override;
+  HRESULT STDMETHODCALLTYPE add_ScriptDialogOpening(ICoreWebView2ScriptDialogOpeningEventHandler*,
+                                                    EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_ScriptDialogOpening(EventRegistrationToken) override;
+  HRESULT STDMETHODCALLTYPE
+  add_PermissionRequested(ICoreWebView2PermissionRequestedEventHandler* handler,
+                          EventRegistrationToken* token) override;
+  HRESULT STDMETHODCALLTYPE remove_PermissionRequested(EventRegistrationToken token) override;
+  HRESULT STDMETHODCALLTYPE add_ProcessFailed(ICoreWebView2ProcessFailedEventHandler*,
+                                              EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_ProcessFailed(EventRegistrationToken) override;
+  HRESULT STDMETHODCALLTYPE AddScriptToExecuteOnDocumentCreated(
+      LPCWSTR script,
+      ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) override;
+  HRESULT STDMETHODCALLTYPE RemoveScriptToExecuteOnDocumentCreated(LPCWSTR id) override;
+  HRESULT STDMETHODCALLTYPE
+  ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) override;
+  HRESULT STDMETHODCALLTYPE CapturePreview(COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT, IStream*,
+                                           ICoreWebView2CapturePreviewCompletedHandler*) override;
+  HRESULT STDMETHODCALLTYPE Reload() override;
+  HRESULT STDMETHODCALLTYPE PostWebMessageAsJson(LPCWSTR) override;
+  HRESULT STDMETHODCALLTYPE PostWebMessageAsString(LPCWSTR) override;
+  HRESULT STDMETHODCALLTYPE add_WebMessageReceived(
+      ICoreWebView2WebMessageReceivedEventHandler* handler, EventRegistrationToken* token) override;
+  HRESULT STDMETHODCALLTYPE remove_WebMessageReceived(EventRegistrationToken token) override;
+  HRESULT STDMETHODCALLTYPE CallDevToolsProtocolMethod(
+      LPCWSTR, LPCWSTR, ICoreWebView2CallDevToolsProtocolMethodCompletedHandler*) override;
+  HRESULT STDMETHODCALLTYPE get_BrowserProcessId(UINT32*) override;
+  HRESULT STDMETHODCALLTYPE get_CanGoBack(BOOL*) override;
+  HRESULT STDMETHODCALLTYPE get_CanGoForward(BOOL*) override;
+  HRESULT STDMETHODCALLTYPE GoBack() override;
+  HRESULT STDMETHODCALLTYPE GoForward() override;
+  HRESULT STDMETHODCALLTYPE
+  GetDevToolsProtocolEventReceiver(LPCWSTR, ICoreWebView2DevToolsProtocolEventReceiver**) override;
+  HRESULT STDMETHODCALLTYPE Stop() override;
+  HRESULT STDMETHODCALLTYPE add_NewWindowRequested(
+      ICoreWebView2NewWindowRequestedEventHandler* handler, EventRegistrationToken* token) override;
+  HRESULT STDMETHODCALLTYPE remove_NewWindowRequested(EventRegistrationToken token) override;
+  HRESULT STDMETHODCALLTYPE add_DocumentTitleChanged(ICoreWebView2DocumentTitleChangedEventHandler*,
+                                                     EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_DocumentTitleChanged(EventRegistrationToken) override;
+  HRESULT STDMETHODCALLTYPE get_DocumentTitle(LPWSTR*) override;
+  HRESULT STDMETHODCALLTYPE AddHostObjectToScript(LPCWSTR, VARIANT*) override;
+  HRESULT STDMETHODCALLTYPE RemoveHostObjectFromScript(LPCWSTR) override;
+  HRESULT STDMETHODCALLTYPE OpenDevToolsWindow() override;
+  HRESULT STDMETHODCALLTYPE add_ContainsFullScreenElementChanged(
+      ICoreWebView2ContainsFullScreenElementChangedEventHandler* handler,
+      EventRegistrationToken* token) override;
+  HRESULT STDMETHODCALLTYPE
+  remove_ContainsFullScreenElementChanged(EventRegistrationToken token) override;
+  HRESULT STDMETHODCALLTYPE get_ContainsFullScreenElement(BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE add_WebResourceRequested(ICoreWebView2WebResourceRequestedEventHandler*,
+                                                     EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_WebResourceRequested(EventRegistrationToken) override;
+  HRESULT STDMETHODCALLTYPE
+      AddWebResourceRequestedFilter(LPCWSTR, COREWEBVIEW2_WEB_RESOURCE_CONTEXT) override;
+  HRESULT STDMETHODCALLTYPE
+      RemoveWebResourceRequestedFilter(LPCWSTR, COREWEBVIEW2_WEB_RESOURCE_CONTEXT) override;
+  HRESULT STDMETHODCALLTYPE add_WindowCloseRequested(ICoreWebView2WindowCloseRequestedEventHandler*,
+                                                     EventRegistrationToken*) override;
+  HRESULT STDMETHODCALLTYPE remove_WindowCloseRequested(EventRegistrationToken) override;
+
+  // For the owning controller and the scenario's page actions.
+  void detach_controller() noexcept { owner = nullptr; }
+  controller_object* controller() const noexcept { return owner; }
+  browser_window& page() const noexcept { return *window; }
+  // Raise the page events synchronously; callers run inside the thread's message dispatch.
+  void receive_web_message(const std::wstring& as_json, bool is_string,
+                           const std::wstring& as_string);
+  void change_full_screen(bool on);
+  void request_new_window(const std::wstring& uri);
+  void request_permission(COREWEBVIEW2_PERMISSION_KIND kind, const std::wstring& uri);
+
+ private:
+  ~core_webview() = default;
+  HRESULT not_implemented(const char* method);
+  HRESULT report(const char* method, const log_fields& args, HRESULT result);
+  void start_page(std::wstring source_text);
+
+  std::atomic<ULONG> reference_count{1};
+  std::shared_ptr<ui_thread_queue> queue;
+  std::shared_ptr<browser_window> window;
+  controller_object* owner;
+  com_ptr<settings_object> settings;
+  std::wstring source;
+  bool navigated = false;
+  bool contains_full_screen = false;
+  std::map<std::wstring, std::wstring> scripts;  // id -> code
+  std::uint64_t next_script_id = 1;
+  event_handlers<ICoreWebView2WebMessageReceivedEventHandler> web_message_handlers;
+  event_handlers<ICoreWebView2PermissionRequestedEventHandler> permission_handlers;
+  event_handlers<ICoreWebView2NewWindowRequestedEventHandler> new_window_handlers;
+  event_handlers<ICoreWebView2ContainsFullScreenElementChangedEventHandler> full_screen_handlers;
+};
+
+}  // namespace standin

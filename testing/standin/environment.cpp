@@ -1,0 +1,164 @@
+#include "testing/standin/environment.h"
+
+#include "testing/standin/com_identity.h"
+#include "testing/standin/completion.h"
+#include "testing/standin/controller.h"
+#include "testing/standin/page_actions.h"
+
+namespace standin {
+
+using webview::detail::call_without_throwing;
+
+namespace {
+
+constexpr const char* dll_interface = "EmbeddedBrowserWebView.dll";
+constexpr const char* environment_interface = "ICoreWebView2Environment";
+constexpr const char* start_method = "CreateWebViewEnvironmentWithOptionsInternal";
+
+using environment_handler = ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler;
+using controller_handler = ICoreWebView2CreateCoreWebView2ControllerCompletedHandler;
+
+void deliver_environment(const std::shared_ptr<ui_thread_queue>& queue,
+                         com_ptr<environment_handler> handler, HRESULT code,
+                         com_ptr<environment_object> environment) {
+  deliver(queue, [handler = std::move(handler), code, environment = std::move(environment)] {
+    complete("EnvironmentCreated", handler,
+             log_fields().hresult("errorCode", code).boolean("environment", bool(environment)),
+             code, environment.get());
+  });
+}
+
+// The real runtime keeps its profile in the user-data folder and creates it when missing; the
+// application relies on that for its own file there. Long paths go through the \\?\ form.
+void create_user_data_folder(const std::wstring& folder) {
+  if (folder.size() < 3 || folder[1] != L':') return;
+  const std::wstring extended = L"\\\\?\\" + folder;
+  for (std::size_t at = extended.find(L'\\', 7); at != std::wstring::npos;
+       at = extended.find(L'\\', at + 1)) {
+    CreateDirectoryW(extended.substr(0, at).c_str(), nullptr);
+  }
+  CreateDirectoryW(extended.c_str(), nullptr);
+}
+
+}  // namespace
+
+HRESULT start_environment_creation(bool flag, INT32 source, PCWSTR user_data_folder,
+                                   ICoreWebView2EnvironmentOptions* options,
+                                   environment_handler* handler) {
+  runtime_state& state = runtime_state::get();
+  log_fields args;
+  args.boolean("flag", flag)
+      .integer("source", source)
+      .text("userDataFolder", user_data_folder)
+      .boolean("optionsGiven", options != nullptr)
+      .boolean("handlerGiven", handler != nullptr);
+  if (!state.plan().errors.empty()) {
+    return log_call(dll_interface, start_method, args.utf8("step", "scenario error"), E_INVALIDARG);
+  }
+  if (!handler) return log_call(dll_interface, start_method, args, E_POINTER);
+  std::shared_ptr<ui_thread_queue> queue = state.queue_for_current_thread();
+  if (!queue) return log_call(dll_interface, start_method, args, E_FAIL);
+
+  if (user_data_folder) create_user_data_folder(user_data_folder);
+  const std::size_t index = state.next_start_index();
+  if (index == 0) arm_process_actions(state.plan().after_start, *queue);
+  const step planned = step_at(state.plan().starts, index);
+  args.integer("start", index + 1).utf8("step", outcome_name(planned.outcome));
+  auto target = com_ptr<environment_handler>::share(handler);
+  switch (planned.outcome) {
+    case step_outcome::refuse:
+      return log_call(dll_interface, start_method, args, planned.code);
+    case step_outcome::fail:
+      deliver_environment(queue, std::move(target), planned.code, {});
+      break;
+    case step_outcome::later_quit:
+      // Always through the queue, also with `deliver inside`: the quit must reach the wait. The
+      // handler stays referenced until then, as for a completion.
+      queue->post([target = std::move(target)] {
+        log_note("later-quit: WM_QUIT instead of the completion", log_fields());
+        PostQuitMessage(0);
+      });
+      break;
+    default:
+      deliver_environment(queue, std::move(target), S_OK,
+                          com_ptr<environment_object>::adopt(new environment_object(queue)));
+      break;
+  }
+  return log_call(dll_interface, start_method, args, S_OK);
+}
+
+environment_object::environment_object(std::shared_ptr<ui_thread_queue> queue)
+    : queue(std::move(queue)) {}
+
+HRESULT environment_object::not_implemented(const char* method) {
+  return call_without_throwing(
+      E_UNEXPECTED, [&] { return log_call(environment_interface, method, {}, E_NOTIMPL); });
+}
+
+HRESULT STDMETHODCALLTYPE environment_object::QueryInterface(REFIID riid, void** object) {
+  return answer_query(this, environment_interface, IID_ICoreWebView2Environment, riid, object);
+}
+
+ULONG STDMETHODCALLTYPE environment_object::AddRef() { return ++reference_count; }
+
+ULONG STDMETHODCALLTYPE environment_object::Release() {
+  const ULONG remaining = --reference_count;
+  if (remaining == 0) delete this;
+  return remaining;
+}
+
+HRESULT STDMETHODCALLTYPE
+environment_object::CreateCoreWebView2Controller(HWND parent_window, controller_handler* handler) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    log_fields args;
+    args.integer("parentWindow", reinterpret_cast<INT_PTR>(parent_window))
+        .boolean("handlerGiven", handler != nullptr);
+    const char* method = "CreateCoreWebView2Controller";
+    if (!handler) return log_call(environment_interface, method, args, E_POINTER);
+    if (!IsWindow(parent_window))
+      return log_call(environment_interface, method, args, E_INVALIDARG);
+
+    runtime_state& state = runtime_state::get();
+    const std::size_t index = state.next_controller_index();
+    const step planned = step_at(state.plan().controllers, index);
+    args.integer("controller", index + 1).utf8("step", outcome_name(planned.outcome));
+    if (planned.outcome == step_outcome::refuse) {
+      return log_call(environment_interface, method, args, planned.code);
+    }
+    com_ptr<controller_object> controller;
+    HRESULT code = planned.code;
+    if (planned.outcome != step_outcome::fail) {
+      controller = controller_object::create(parent_window, queue, planned.outcome);
+      if (!controller) return log_call(environment_interface, method, args, E_FAIL);
+      code = S_OK;
+    }
+    deliver(queue, [target = com_ptr<controller_handler>::share(handler), code,
+                    controller = std::move(controller)] {
+      complete("ControllerCreated", target,
+               log_fields().hresult("errorCode", code).boolean("controller", bool(controller)),
+               code, static_cast<ICoreWebView2Controller*>(controller.get()));
+    });
+    return log_call(environment_interface, method, args, S_OK);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE environment_object::CreateWebResourceResponse(
+    IStream*, int, LPCWSTR, LPCWSTR, ICoreWebView2WebResourceResponse**) {
+  return not_implemented("CreateWebResourceResponse");
+}
+
+HRESULT STDMETHODCALLTYPE environment_object::get_BrowserVersionString(LPWSTR*) {
+  return not_implemented("get_BrowserVersionString");
+}
+
+HRESULT STDMETHODCALLTYPE environment_object::add_NewBrowserVersionAvailable(
+    ICoreWebView2NewBrowserVersionAvailableEventHandler*, EventRegistrationToken*) {
+  return not_implemented("add_NewBrowserVersionAvailable");
+}
+
+HRESULT STDMETHODCALLTYPE
+environment_object::remove_NewBrowserVersionAvailable(EventRegistrationToken) {
+  return not_implemented("remove_NewBrowserVersionAvailable");
+}
+
+}  // namespace standin

@@ -1,0 +1,95 @@
+// Event arguments that the stand-in hands to the application's handlers: page messages,
+// permission requests and new-window requests. Each starts with one reference, owned by its
+// creator; the state that handlers change (permission state, handled) is read back after the
+// handlers ran, for the log. UI thread only.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "webview2/webview2_abi.h"
+
+namespace standin {
+
+class web_message_args final : public ICoreWebView2WebMessageReceivedEventArgs {
+ public:
+  // `as_json` is the message as JSON text; a message that is a JSON string also carries its
+  // text, otherwise TryGetWebMessageAsString fails with E_INVALIDARG.
+  web_message_args(std::wstring source, std::wstring as_json, bool is_string,
+                   std::wstring as_string);
+  web_message_args(const web_message_args&) = delete;
+  web_message_args& operator=(const web_message_args&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE get_Source(LPWSTR* source) override;
+  HRESULT STDMETHODCALLTYPE get_WebMessageAsJson(LPWSTR* json) override;
+  HRESULT STDMETHODCALLTYPE TryGetWebMessageAsString(LPWSTR* text) override;
+
+ private:
+  ~web_message_args() = default;
+
+  std::atomic<ULONG> reference_count{1};
+  std::wstring source;
+  std::wstring as_json;
+  bool is_string;
+  std::wstring as_string;
+};
+
+class permission_args final : public ICoreWebView2PermissionRequestedEventArgs {
+ public:
+  permission_args(std::wstring uri, COREWEBVIEW2_PERMISSION_KIND kind);
+  permission_args(const permission_args&) = delete;
+  permission_args& operator=(const permission_args&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override;
+  HRESULT STDMETHODCALLTYPE get_PermissionKind(COREWEBVIEW2_PERMISSION_KIND* kind) override;
+  HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* user_initiated) override;
+  HRESULT STDMETHODCALLTYPE get_State(COREWEBVIEW2_PERMISSION_STATE* state) override;
+  HRESULT STDMETHODCALLTYPE put_State(COREWEBVIEW2_PERMISSION_STATE state) override;
+  HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) override;
+
+  COREWEBVIEW2_PERMISSION_STATE current_state() const { return state; }
+
+ private:
+  ~permission_args() = default;
+
+  std::atomic<ULONG> reference_count{1};
+  std::wstring uri;
+  COREWEBVIEW2_PERMISSION_KIND kind;
+  COREWEBVIEW2_PERMISSION_STATE state = COREWEBVIEW2_PERMISSION_STATE_DEFAULT;
+};
+
+class new_window_args final : public ICoreWebView2NewWindowRequestedEventArgs {
+ public:
+  explicit new_window_args(std::wstring uri);
+  new_window_args(const new_window_args&) = delete;
+  new_window_args& operator=(const new_window_args&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override;
+  HRESULT STDMETHODCALLTYPE put_NewWindow(ICoreWebView2* new_window) override;
+  HRESULT STDMETHODCALLTYPE get_NewWindow(ICoreWebView2** new_window) override;
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override;
+  HRESULT STDMETHODCALLTYPE get_Handled(BOOL* handled) override;
+  HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* user_initiated) override;
+  HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) override;
+  HRESULT STDMETHODCALLTYPE get_WindowFeatures(ICoreWebView2WindowFeatures** features) override;
+
+  bool is_handled() const { return handled; }
+
+ private:
+  ~new_window_args() = default;
+
+  std::atomic<ULONG> reference_count{1};
+  std::wstring uri;
+  bool handled = false;
+};
+
+}  // namespace standin

@@ -1,0 +1,86 @@
+#include "testing/standin/page_actions.h"
+
+#include "testing/standin/controller.h"
+#include "testing/standin/core_webview.h"
+#include "testing/standin/json_text.h"
+#include "testing/standin/runtime_state.h"
+
+namespace standin {
+namespace {
+
+void run_process_action(const page_action& action) {
+  if (action.kind == action_kind::quit) {
+    log_note("quit", log_fields());
+    PostQuitMessage(0);
+  } else {
+    log_note("screenshot-ready", log_fields());
+  }
+}
+
+void send_message(core_webview& view, const page_action& action) {
+  if (action.kind == action_kind::message_string) {
+    // json_string escapes unpaired surrogates, so its UTF-8 is always valid and widens.
+    view.receive_web_message(widen_utf8(json_string(action.text)).value_or(L""), true, action.text);
+  } else {
+    view.receive_web_message(action.text, action.is_string,
+                             decode_json_string_literal(action.text).value_or(L""));
+  }
+}
+
+void run_page_action(core_webview& view, const page_action& action) {
+  switch (action.kind) {
+    case action_kind::message_string:
+    case action_kind::message_json:
+      send_message(view, action);
+      break;
+    case action_kind::zoom:
+      if (controller_object* owner = view.controller()) {
+        owner->change_zoom_by_user(action.zoom);
+      } else {
+        log_note("zoom skipped: the controller is gone", log_fields());
+      }
+      break;
+    case action_kind::fullscreen:
+      view.change_full_screen(action.on);
+      break;
+    case action_kind::new_window:
+      view.request_new_window(action.text);
+      break;
+    case action_kind::permission:
+      view.request_permission(action.permission_kind, action.text);
+      break;
+    case action_kind::close: {
+      const HWND top_level = GetAncestor(view.page().parent(), GA_ROOT);
+      log_note("close", log_fields().integer("window", reinterpret_cast<INT_PTR>(top_level)));
+      PostMessageW(top_level, WM_CLOSE, 0, 0);
+      break;
+    }
+    case action_kind::screenshot_ready:
+      if (const HWND window = view.page().handle()) UpdateWindow(window);
+      run_process_action(action);
+      break;
+    case action_kind::quit:
+      run_process_action(action);
+      break;
+  }
+}
+
+}  // namespace
+
+void arm_page_actions(const std::vector<timed_action>& actions, ui_thread_queue& queue,
+                      core_webview& view) {
+  for (const timed_action& timed : actions) {
+    queue.post_after(timed.delay_ms,
+                     [held = com_ptr<core_webview>::share(&view), action = timed.action] {
+                       run_page_action(*held.get(), action);
+                     });
+  }
+}
+
+void arm_process_actions(const std::vector<timed_action>& actions, ui_thread_queue& queue) {
+  for (const timed_action& timed : actions) {
+    queue.post_after(timed.delay_ms, [action = timed.action] { run_process_action(action); });
+  }
+}
+
+}  // namespace standin

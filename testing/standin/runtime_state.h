@@ -1,0 +1,55 @@
+// What the stand-in keeps for the whole process: the log, the scenario (both named by
+// environment variables, read once on first use), the counters that pick each call's scenario
+// step, and one delivery queue per thread. Safe to use from any thread.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "testing/standin/call_log.h"
+#include "testing/standin/scenario.h"
+#include "testing/standin/ui_thread_queue.h"
+
+namespace standin {
+
+extern const wchar_t* const log_variable;       // QUENDARI_STANDIN_LOG
+extern const wchar_t* const scenario_variable;  // QUENDARI_STANDIN_SCENARIO
+
+class runtime_state {
+ public:
+  static runtime_state& get();
+
+  call_log& log() { return calls; }
+  const scenario& plan() const { return played; }
+
+  std::size_t next_start_index() { return starts++; }
+  std::size_t next_controller_index() { return controllers++; }
+  std::size_t next_script_index() { return scripts++; }
+
+  // The calling thread's queue, created on first use; null when it cannot be created.
+  std::shared_ptr<ui_thread_queue> queue_for_current_thread();
+
+ private:
+  runtime_state();
+
+  call_log calls;
+  scenario played;
+  std::atomic<std::size_t> starts{0};
+  std::atomic<std::size_t> controllers{0};
+  std::atomic<std::size_t> scripts{0};
+  std::mutex queues_lock;
+  // Weak: a queue lives as long as the objects that deliver through it.
+  std::map<DWORD, std::weak_ptr<ui_thread_queue>> queues;
+};
+
+// Writes one call line: interface, method, args, result. Returns `result`.
+HRESULT log_call(const char* interface_name, const char* method, const log_fields& args,
+                 HRESULT result);
+void log_note(const char* note, const log_fields& args);
+
+}  // namespace standin

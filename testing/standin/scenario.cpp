@@ -1,0 +1,319 @@
+#include "testing/standin/scenario.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <utility>
+
+#include "testing/standin/json_text.h"
+#include "testing/standin/settings.h"
+#include "util/file_handle.h"
+
+namespace standin {
+
+const wchar_t* const default_user_agent =
+    L"Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+    L"Chrome/120.0.0.0 Safari/537.36 Edg/120.0.2210.91";
+
+namespace {
+
+constexpr HRESULT stall_code = static_cast<HRESULT>(0x8007139F);
+constexpr unsigned longest_delay_ms = 24 * 60 * 60 * 1000;
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trim(std::string_view text) {
+  while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && (is_blank(text.back()) || text.back() == '\r')) text.remove_suffix(1);
+  return text;
+}
+
+// Reads blank-separated words from one line; `rest` gives the remainder as one argument.
+class line_reader {
+ public:
+  explicit line_reader(std::string_view line) : remaining(trim(line)) {}
+
+  std::string_view word() {
+    std::size_t end = 0;
+    while (end < remaining.size() && !is_blank(remaining[end])) ++end;
+    const std::string_view result = remaining.substr(0, end);
+    remaining = trim(remaining.substr(end));
+    return result;
+  }
+  std::string_view rest() { return std::exchange(remaining, std::string_view()); }
+  bool done() const { return remaining.empty(); }
+
+ private:
+  std::string_view remaining;
+};
+
+// A parse failure inside one line; caught per line and recorded as a scenario_error.
+struct line_error {
+  std::string reason;
+};
+
+void expect_end(line_reader& reader) {
+  if (!reader.done()) throw line_error{"unexpected text after the directive"};
+}
+
+HRESULT parse_hresult(std::string_view text) {
+  std::uint32_t value = 0;
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  std::from_chars_result result{};
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    result = std::from_chars(first + 2, last, value, 16);
+  } else if (!text.empty() && text[0] == '-') {
+    std::int32_t negative = 0;
+    result = std::from_chars(first, last, negative, 10);
+    value = static_cast<std::uint32_t>(negative);
+  } else {
+    result = std::from_chars(first, last, value, 10);
+  }
+  if (text.empty() || result.ec != std::errc() || result.ptr != last) {
+    throw line_error{"expected an HRESULT (0x80004005 or a decimal number), got '" +
+                     std::string(text) + "'"};
+  }
+  return static_cast<HRESULT>(value);
+}
+
+unsigned parse_delay(std::string_view text) {
+  unsigned value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+      value > longest_delay_ms) {
+    throw line_error{"expected a delay in milliseconds (0 to 86400000), got '" + std::string(text) +
+                     "'"};
+  }
+  return value;
+}
+
+double parse_zoom(std::string_view text) {
+  double value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+      !std::isfinite(value) || value <= 0) {
+    throw line_error{"expected a positive zoom factor, got '" + std::string(text) + "'"};
+  }
+  return value;
+}
+
+// A text argument: the rest of the line as written, or one JSON string literal when it starts
+// with a double quote (for empty text, escapes and unpaired surrogates).
+std::wstring parse_text(std::string_view text) {
+  const auto wide = widen_utf8(text);
+  if (!wide) throw line_error{"text is not valid UTF-8"};
+  if (wide->empty() || wide->front() != L'"') return *wide;
+  auto decoded = decode_json_string_literal(*wide);
+  if (!decoded) throw line_error{"malformed JSON string literal"};
+  return *decoded;
+}
+
+COREWEBVIEW2_PERMISSION_KIND parse_permission_kind(std::string_view text) {
+  static const std::pair<std::string_view, COREWEBVIEW2_PERMISSION_KIND> names[] = {
+      {"unknown", COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION},
+      {"microphone", COREWEBVIEW2_PERMISSION_KIND_MICROPHONE},
+      {"camera", COREWEBVIEW2_PERMISSION_KIND_CAMERA},
+      {"geolocation", COREWEBVIEW2_PERMISSION_KIND_GEOLOCATION},
+      {"notifications", COREWEBVIEW2_PERMISSION_KIND_NOTIFICATIONS},
+      {"other-sensors", COREWEBVIEW2_PERMISSION_KIND_OTHER_SENSORS},
+      {"clipboard-read", COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ},
+  };
+  for (const auto& [name, kind] : names) {
+    if (text == name) return kind;
+  }
+  std::int32_t value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+      value < 0) {
+    throw line_error{"unknown permission kind '" + std::string(text) + "'"};
+  }
+  return static_cast<COREWEBVIEW2_PERMISSION_KIND>(value);
+}
+
+page_action parse_action(line_reader& reader) {
+  page_action action;
+  const std::string_view name = reader.word();
+  if (name == "message") {
+    const std::string_view form = reader.word();
+    if (form == "string") {
+      action.kind = action_kind::message_string;
+      action.text = parse_text(reader.rest());
+    } else if (form == "json") {
+      action.kind = action_kind::message_json;
+      const auto wide = widen_utf8(reader.rest());
+      if (!wide || wide->empty()) throw line_error{"message json needs JSON text"};
+      action.text = *wide;
+      // A JSON string posted by the page reads back as a string, as with the real runtime.
+      action.is_string = decode_json_string_literal(*wide).has_value();
+    } else {
+      throw line_error{"expected 'message string <text>' or 'message json <json>'"};
+    }
+  } else if (name == "zoom") {
+    action.kind = action_kind::zoom;
+    action.zoom = parse_zoom(reader.word());
+    expect_end(reader);
+  } else if (name == "fullscreen") {
+    action.kind = action_kind::fullscreen;
+    const std::string_view state = reader.word();
+    if (state != "on" && state != "off") throw line_error{"expected 'fullscreen on|off'"};
+    action.on = state == "on";
+    expect_end(reader);
+  } else if (name == "newwindow") {
+    action.kind = action_kind::new_window;
+    action.text = parse_text(reader.rest());
+  } else if (name == "permission") {
+    action.kind = action_kind::permission;
+    action.permission_kind = parse_permission_kind(reader.word());
+    action.text = parse_text(reader.rest());
+  } else if (name == "close" || name == "quit" || name == "screenshot-ready") {
+    action.kind = name == "close"  ? action_kind::close
+                  : name == "quit" ? action_kind::quit
+                                   : action_kind::screenshot_ready;
+    expect_end(reader);
+  } else {
+    throw line_error{"unknown action '" + std::string(name) + "'"};
+  }
+  return action;
+}
+
+// Outcomes shared by starts, controllers and scripts, plus the words of each kind.
+step parse_step(line_reader& reader, bool is_start, bool is_controller) {
+  const std::string_view word = reader.word();
+  step result;
+  if (word == "ok") {
+    result.outcome = step_outcome::succeed;
+  } else if (word == "refuse" || word == "fail") {
+    result.outcome = word == "refuse" ? step_outcome::refuse : step_outcome::fail;
+    result.code = parse_hresult(reader.word());
+  } else if ((is_start || is_controller) && word == "abort") {
+    result = {step_outcome::fail, E_ABORT};
+  } else if (is_start && word == "stall") {
+    result = {step_outcome::refuse, stall_code};
+  } else if (is_controller && word == "stall") {
+    result = {step_outcome::fail, stall_code};
+  } else if (is_start && word == "later-quit") {
+    result.outcome = step_outcome::later_quit;
+  } else if (is_controller && word == "nowebview") {
+    result.outcome = step_outcome::no_webview;
+  } else if (is_controller && word == "nullwebview") {
+    result.outcome = step_outcome::null_webview;
+  } else {
+    throw line_error{"unknown outcome '" + std::string(word) + "'"};
+  }
+  expect_end(reader);
+  return result;
+}
+
+void parse_line(std::string_view line, scenario& plan) {
+  line_reader reader(line);
+  const std::string_view directive = reader.word();
+  if (directive == "start") {
+    plan.starts.push_back(parse_step(reader, true, false));
+  } else if (directive == "controller") {
+    plan.controllers.push_back(parse_step(reader, false, true));
+  } else if (directive == "script") {
+    plan.scripts.push_back(parse_step(reader, false, false));
+  } else if (directive == "deliver") {
+    const std::string_view when = reader.word();
+    if (when != "inside" && when != "later") throw line_error{"expected 'deliver inside|later'"};
+    plan.deliver_inside = when == "inside";
+    expect_end(reader);
+  } else if (directive == "settings") {
+    if (reader.word() != "fail") throw line_error{"expected 'settings fail <method> <hresult>'"};
+    const std::string method(reader.word());
+    if (!is_settings_method(method)) throw line_error{"unknown settings method '" + method + "'"};
+    plan.settings_failures[method] = parse_hresult(reader.word());
+    expect_end(reader);
+  } else if (directive == "useragent") {
+    plan.user_agent = parse_text(reader.rest());
+  } else if (directive == "nosettings2") {
+    plan.settings2_available = false;
+    expect_end(reader);
+  } else if (directive == "after-start" || directive == "after-navigate") {
+    timed_action timed;
+    timed.delay_ms = parse_delay(reader.word());
+    timed.action = parse_action(reader);
+    if (directive == "after-start") {
+      // Before the first navigation there is no page: only process-wide actions make sense.
+      if (timed.action.kind != action_kind::quit &&
+          timed.action.kind != action_kind::screenshot_ready) {
+        throw line_error{"after-start allows only 'quit' and 'screenshot-ready'"};
+      }
+      plan.after_start.push_back(timed);
+    } else {
+      plan.after_navigate.push_back(timed);
+    }
+  } else {
+    throw line_error{"unknown directive '" + std::string(directive) + "'"};
+  }
+}
+
+}  // namespace
+
+const char* outcome_name(step_outcome outcome) {
+  switch (outcome) {
+    case step_outcome::succeed:
+      return "ok";
+    case step_outcome::refuse:
+      return "refuse";
+    case step_outcome::fail:
+      return "fail";
+    case step_outcome::later_quit:
+      return "later-quit";
+    case step_outcome::no_webview:
+      return "nowebview";
+    case step_outcome::null_webview:
+      return "nullwebview";
+  }
+  return "?";
+}
+
+step step_at(const std::vector<step>& steps, std::size_t index) {
+  return index < steps.size() ? steps[index] : step{};
+}
+
+scenario parse_scenario(std::string_view text) {
+  scenario plan;
+  plan.user_agent = default_user_agent;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  unsigned number = 0;
+  while (!text.empty()) {
+    ++number;
+    const std::size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    const std::string_view content = trim(line);
+    if (content.empty() || content.front() == '#') continue;
+    try {
+      parse_line(content, plan);
+    } catch (const line_error& error) {
+      plan.errors.push_back({number, std::string(content), error.reason});
+    }
+  }
+  return plan;
+}
+
+scenario load_scenario(const std::wstring& path) {
+  const webview::detail::file_handle file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::string text;
+  bool readable = file.is_open();
+  while (readable) {
+    char buffer[4096];
+    DWORD read = 0;
+    readable = ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) != FALSE;
+    if (readable && read == 0) break;
+    text.append(buffer, read);
+  }
+  if (!readable) {
+    scenario plan;
+    plan.user_agent = default_user_agent;
+    plan.errors.push_back({0, "", "cannot read the scenario file"});
+    return plan;
+  }
+  return parse_scenario(text);
+}
+
+}  // namespace standin

@@ -1,0 +1,90 @@
+// The scenario that the stand-in plays: what each environment start, controller creation and
+// script registration answers, how settings calls fail, and the page actions that run on timers.
+// The file format is described in README.md; parse_scenario is pure.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "webview2/webview2_abi.h"
+
+namespace standin {
+
+// How one call that starts asynchronous work answers.
+enum class step_outcome {
+  succeed,       // accepted; the completion reports success
+  refuse,        // returns `code` at once; nothing is started
+  fail,          // accepted; the completion reports `code`
+  later_quit,    // environment starts only: accepted, WM_QUIT posted instead of a completion
+  no_webview,    // controllers only: succeeds, but get_CoreWebView2 fails with E_FAIL
+  null_webview,  // controllers only: succeeds, but get_CoreWebView2 gives S_OK and null
+};
+
+struct step {
+  step_outcome outcome = step_outcome::succeed;
+  HRESULT code = S_OK;
+};
+
+enum class action_kind {
+  message_string,
+  message_json,
+  zoom,
+  fullscreen,
+  new_window,
+  permission,
+  close,
+  quit,
+  screenshot_ready,
+};
+
+struct page_action {
+  action_kind kind = action_kind::quit;
+  std::wstring text;      // message_string: the text; message_json: the JSON; else the URI
+  bool is_string = true;  // message_json: whether the JSON is a string literal
+  double zoom = 1.0;
+  bool on = false;  // fullscreen
+  COREWEBVIEW2_PERMISSION_KIND permission_kind = COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION;
+};
+
+struct timed_action {
+  unsigned delay_ms = 0;
+  page_action action;
+};
+
+struct scenario_error {
+  unsigned line = 0;  // 1-based; 0 for the file as a whole
+  std::string text;   // the line as written (UTF-8)
+  std::string reason;
+};
+
+struct scenario {
+  std::vector<step> starts;       // environment starts #1, #2, ...
+  std::vector<step> controllers;  // CreateCoreWebView2Controller calls #1, #2, ...
+  std::vector<step> scripts;      // AddScriptToExecuteOnDocumentCreated calls #1, #2, ...
+  bool deliver_inside = false;    // completions inside the originating call
+  std::map<std::string, HRESULT> settings_failures;  // settings method name -> its result
+  std::wstring user_agent;
+  bool settings2_available = true;
+  std::vector<timed_action> after_start;     // armed by the first environment start
+  std::vector<timed_action> after_navigate;  // armed by each web view's first navigation
+  std::vector<scenario_error> errors;        // any error makes the stand-in refuse every start
+};
+
+extern const wchar_t* const default_user_agent;
+
+// The scenario word for `outcome` ("ok", "refuse", ...), for the log.
+const char* outcome_name(step_outcome outcome);
+
+// The step for call number `index` (0-based); past the listed ones, calls succeed.
+step step_at(const std::vector<step>& steps, std::size_t index);
+
+scenario parse_scenario(std::string_view utf8_text);
+
+// Reads and parses the file; an unreadable file gives a scenario with one error.
+scenario load_scenario(const std::wstring& path);
+
+}  // namespace standin

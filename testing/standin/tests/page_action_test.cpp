@@ -1,0 +1,162 @@
+// What the page or the user does after a web view's first navigation: the scenario's
+// after-navigate lines, one action each, followed by a quit that ends the test's message loop.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "testing/standin/tests/standin_session.h"
+
+namespace standin_test {
+namespace {
+
+std::string after_navigate(const std::string& action) {
+  return "after-navigate 10 " + action + "\nafter-navigate 60 quit\n";
+}
+
+// Collects what TryGetWebMessageAsString gives for each message.
+class message_recorder {
+ public:
+  std::vector<std::pair<HRESULT, std::wstring>> messages;
+  message_handler handler{[this](ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
+    LPWSTR text = nullptr;
+    const HRESULT result = args->TryGetWebMessageAsString(&text);
+    messages.emplace_back(result, take_string(text));
+    return S_OK;
+  }};
+};
+
+TEST(StandinPageAction, MessageStringArrivesAsTheText) {
+  const standin_copy standin(after_navigate("message string \"h\\u00e9llo \\uD83D\\uDE00\""));
+  message_recorder on_message;
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+  EventRegistrationToken token{};
+  EXPECT_EQ(page.webview->add_WebMessageReceived(&on_message.handler, &token), S_OK);
+  EXPECT_EQ(on_message.handler.references, 2u)
+      << "the stand-in keeps one reference per registration";
+
+  ASSERT_TRUE(page.navigate_until_quit()) << "the quit action never came";
+  ASSERT_EQ(on_message.messages.size(), 1u);
+  EXPECT_EQ(on_message.messages[0].first, S_OK);
+  EXPECT_EQ(on_message.messages[0].second, L"h\u00e9llo \xD83D\xDE00");
+  EXPECT_TRUE(has_line(standin.log_lines(), {"\"event\":\"WebMessageReceived\"",
+                                             "h\xC3\xA9llo \xF0\x9F\x98\x80", "\"handlers\":1"}));
+  page.close();
+  EXPECT_EQ(on_message.handler.references, 1u) << "the stand-in kept or lost a handler reference";
+}
+
+TEST(StandinPageAction, MessageJsonObjectIsNoStringMessage) {
+  const standin_copy standin(after_navigate("message json {\"id\":1}"));
+  message_recorder on_message;
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+  EventRegistrationToken token{};
+  EXPECT_EQ(page.webview->add_WebMessageReceived(&on_message.handler, &token), S_OK);
+
+  ASSERT_TRUE(page.navigate_until_quit()) << "the quit action never came";
+  ASSERT_EQ(on_message.messages.size(), 1u);
+  EXPECT_EQ(on_message.messages[0].first, E_INVALIDARG) << "a JSON object is no string message";
+}
+
+TEST(StandinPageAction, ZoomSetsTheFactorAndRaisesZoomFactorChanged) {
+  const standin_copy standin(after_navigate("zoom 2.5"));
+  double zoom_seen = 0;
+  zoom_handler on_zoom([&](ICoreWebView2Controller* sender, IUnknown*) {
+    return sender->get_ZoomFactor(&zoom_seen);
+  });
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+  EventRegistrationToken token{};
+  EXPECT_EQ(page.controller->add_ZoomFactorChanged(&on_zoom, &token), S_OK);
+
+  ASSERT_TRUE(page.navigate_until_quit()) << "the quit action never came";
+  EXPECT_EQ(on_zoom.calls, 1);
+  EXPECT_EQ(zoom_seen, 2.5);
+  page.close();
+  EXPECT_EQ(on_zoom.references, 1u) << "the stand-in kept or lost a handler reference";
+}
+
+TEST(StandinPageAction, FullscreenOnReportsAFullScreenElement) {
+  const standin_copy standin(after_navigate("fullscreen on"));
+  BOOL full_screen = FALSE;
+  full_screen_handler on_full_screen([&](ICoreWebView2* sender, IUnknown*) {
+    return sender->get_ContainsFullScreenElement(&full_screen);
+  });
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+  EventRegistrationToken token{};
+  EXPECT_EQ(page.webview->add_ContainsFullScreenElementChanged(&on_full_screen, &token), S_OK);
+
+  ASSERT_TRUE(page.navigate_until_quit()) << "the quit action never came";
+  EXPECT_EQ(full_screen, TRUE);
+  page.close();
+  EXPECT_EQ(on_full_screen.references, 1u) << "the stand-in kept or lost a handler reference";
+}
+
+TEST(StandinPageAction, PermissionRequestCarriesTheUriAndTakesTheHandlersState) {
+  const standin_copy standin(after_navigate("permission camera https://app.test/"));
+  std::wstring permission_uri;
+  permission_handler on_permission(
+      [&](ICoreWebView2*, ICoreWebView2PermissionRequestedEventArgs* args) {
+        COREWEBVIEW2_PERMISSION_KIND kind = COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION;
+        args->get_PermissionKind(&kind);
+        LPWSTR uri = nullptr;
+        args->get_Uri(&uri);
+        permission_uri = take_string(uri);
+        if (kind == COREWEBVIEW2_PERMISSION_KIND_CAMERA) {
+          args->put_State(COREWEBVIEW2_PERMISSION_STATE_ALLOW);
+        }
+        return S_OK;
+      });
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+  EventRegistrationToken token{};
+  EXPECT_EQ(page.webview->add_PermissionRequested(&on_permission, &token), S_OK);
+
+  ASSERT_TRUE(page.navigate_until_quit()) << "the quit action never came";
+  EXPECT_EQ(permission_uri, L"https://app.test/");
+  EXPECT_TRUE(has_line(standin.log_lines(), {"\"outcome\":\"PermissionRequested\"", "\"state\":1"}))
+      << "the camera was not allowed";
+  page.close();
+  EXPECT_EQ(on_permission.references, 1u) << "the stand-in kept or lost a handler reference";
+}
+
+TEST(StandinPageAction, NewWindowRequestCarriesTheUriAndTakesHandled) {
+  const standin_copy standin(after_navigate("newwindow https://elsewhere.test/page"));
+  std::wstring new_window_uri;
+  new_window_handler on_new_window(
+      [&](ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) {
+        LPWSTR uri = nullptr;
+        args->get_Uri(&uri);
+        new_window_uri = take_string(uri);
+        args->put_Handled(TRUE);
+        return S_OK;
+      });
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+  EventRegistrationToken token{};
+  EXPECT_EQ(page.webview->add_NewWindowRequested(&on_new_window, &token), S_OK);
+
+  ASSERT_TRUE(page.navigate_until_quit()) << "the quit action never came";
+  EXPECT_EQ(new_window_uri, L"https://elsewhere.test/page");
+  EXPECT_TRUE(
+      has_line(standin.log_lines(), {"\"outcome\":\"NewWindowRequested\"", "\"handled\":true"}));
+  page.close();
+  EXPECT_EQ(on_new_window.references, 1u) << "the stand-in kept or lost a handler reference";
+}
+
+TEST(StandinPageAction, QuitPostsWmQuitAfterTheNavigation) {
+  const standin_copy standin("after-navigate 10 quit\n");
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+
+  EXPECT_TRUE(page.navigate_until_quit()) << "the quit action never came";
+  const std::vector<std::string> lines = standin.log_lines();
+  EXPECT_TRUE(has_line(lines, {"\"method\":\"Navigate\"", "https://app.test/?shell=app"}));
+  EXPECT_TRUE(has_line(lines, {"\"note\":\"quit\""}));
+}
+
+}  // namespace
+}  // namespace standin_test

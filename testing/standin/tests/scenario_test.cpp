@@ -1,0 +1,162 @@
+#include "testing/standin/scenario.h"
+
+#include <gtest/gtest.h>
+
+namespace standin {
+namespace {
+
+TEST(ScenarioFile, EmptyTextLetsEverythingSucceed) {
+  const scenario plan = parse_scenario("");
+  EXPECT_TRUE(plan.errors.empty());
+  EXPECT_EQ(step_at(plan.starts, 0).outcome, step_outcome::succeed);
+  EXPECT_EQ(step_at(plan.controllers, 7).outcome, step_outcome::succeed);
+  EXPECT_FALSE(plan.deliver_inside);
+  EXPECT_TRUE(plan.settings2_available);
+  EXPECT_EQ(plan.user_agent, default_user_agent);
+}
+
+TEST(ScenarioFile, StepsApplyToSuccessiveCalls) {
+  const scenario plan = parse_scenario(
+      "\xEF\xBB\xBF# byte-order mark and a comment\r\n"
+      "start refuse 0x80004005\r\n"
+      "start fail -2147024894\n"
+      "start abort\n"
+      "start stall\n"
+      "start later-quit\n"
+      "\n"
+      "controller abort\n"
+      "controller stall\n"
+      "controller nowebview\n"
+      "controller nullwebview\n"
+      "controller refuse 5\n"
+      "script fail 0x80004005\n"
+      "script ok\n");
+  ASSERT_TRUE(plan.errors.empty()) << plan.errors[0].reason;
+  ASSERT_EQ(plan.starts.size(), 5u);
+  EXPECT_EQ(plan.starts[0].outcome, step_outcome::refuse);
+  EXPECT_EQ(plan.starts[0].code, static_cast<HRESULT>(0x80004005));
+  EXPECT_EQ(plan.starts[1].outcome, step_outcome::fail);
+  EXPECT_EQ(plan.starts[1].code, static_cast<HRESULT>(0x80070002));
+  EXPECT_EQ(plan.starts[2].code, E_ABORT);
+  EXPECT_EQ(plan.starts[3].outcome, step_outcome::refuse);
+  EXPECT_EQ(plan.starts[3].code, static_cast<HRESULT>(0x8007139F));
+  EXPECT_EQ(plan.starts[4].outcome, step_outcome::later_quit);
+  EXPECT_EQ(step_at(plan.starts, 5).outcome, step_outcome::succeed);
+  ASSERT_EQ(plan.controllers.size(), 5u);
+  EXPECT_EQ(plan.controllers[0].code, E_ABORT);
+  EXPECT_EQ(plan.controllers[1].outcome, step_outcome::fail);
+  EXPECT_EQ(plan.controllers[1].code, static_cast<HRESULT>(0x8007139F));
+  EXPECT_EQ(plan.controllers[2].outcome, step_outcome::no_webview);
+  EXPECT_EQ(plan.controllers[3].outcome, step_outcome::null_webview);
+  EXPECT_EQ(plan.controllers[4].code, 5);
+  ASSERT_EQ(plan.scripts.size(), 2u);
+  EXPECT_EQ(plan.scripts[0].outcome, step_outcome::fail);
+  EXPECT_EQ(plan.scripts[1].outcome, step_outcome::succeed);
+}
+
+TEST(ScenarioFile, ReadsSettingsUserAgentAndDelivery) {
+  const scenario plan = parse_scenario(
+      "deliver inside\n"
+      "settings fail put_IsStatusBarEnabled 0x1\n"
+      "settings fail get_UserAgent 0x80004005\n"
+      "useragent Mozilla/5.0 Test  QuendariApp/0\n"
+      "nosettings2\n");
+  ASSERT_TRUE(plan.errors.empty()) << plan.errors[0].reason;
+  EXPECT_TRUE(plan.deliver_inside);
+  EXPECT_EQ(plan.settings_failures.at("put_IsStatusBarEnabled"), S_FALSE);
+  EXPECT_EQ(plan.settings_failures.at("get_UserAgent"), E_FAIL);
+  EXPECT_EQ(plan.user_agent, L"Mozilla/5.0 Test  QuendariApp/0") << "inner blanks are kept";
+  EXPECT_FALSE(plan.settings2_available);
+  EXPECT_EQ(parse_scenario("useragent \"\"").user_agent, L"") << "empty user agent";
+  EXPECT_EQ(parse_scenario("useragent").user_agent, L"") << "no text at all";
+}
+
+TEST(ScenarioFile, ReadsTimedActions) {
+  const scenario plan = parse_scenario(
+      "after-start 500 quit\n"
+      "after-navigate 10 message string h\xC3\xA9llo world\n"
+      "after-navigate 20 message string \"\\uD800\"\n"
+      "after-navigate 30 message json {\"id\":1}\n"
+      "after-navigate 40 message json \"text\"\n"
+      "after-navigate 50 zoom 1.5\n"
+      "after-navigate 60 fullscreen on\n"
+      "after-navigate 70 newwindow mailto:someone@example.test\n"
+      "after-navigate 80 permission clipboard-read https://app.test/\n"
+      "after-navigate 90 permission 9 \"\"\n"
+      "after-navigate 100 close\n"
+      "after-navigate 110 screenshot-ready\n");
+  ASSERT_TRUE(plan.errors.empty()) << plan.errors[0].reason;
+  ASSERT_EQ(plan.after_start.size(), 1u);
+  EXPECT_EQ(plan.after_start[0].delay_ms, 500u);
+  EXPECT_EQ(plan.after_start[0].action.kind, action_kind::quit);
+  const auto& actions = plan.after_navigate;
+  ASSERT_EQ(actions.size(), 11u);
+  EXPECT_EQ(actions[0].action.kind, action_kind::message_string);
+  EXPECT_EQ(actions[0].action.text, L"h\u00e9llo world");
+  EXPECT_EQ(actions[1].action.text, std::wstring(1, 0xD800)) << "unpaired surrogate kept";
+  EXPECT_EQ(actions[2].action.kind, action_kind::message_json);
+  EXPECT_EQ(actions[2].action.text, L"{\"id\":1}");
+  EXPECT_FALSE(actions[2].action.is_string);
+  EXPECT_TRUE(actions[3].action.is_string) << "a JSON string literal is a string message";
+  EXPECT_EQ(actions[4].action.zoom, 1.5);
+  EXPECT_TRUE(actions[5].action.on);
+  EXPECT_EQ(actions[6].action.text, L"mailto:someone@example.test");
+  EXPECT_EQ(actions[7].action.permission_kind, COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ);
+  EXPECT_EQ(actions[8].action.permission_kind, static_cast<COREWEBVIEW2_PERMISSION_KIND>(9));
+  EXPECT_EQ(actions[8].action.text, L"");
+  EXPECT_EQ(actions[9].action.kind, action_kind::close);
+  EXPECT_EQ(actions[10].action.kind, action_kind::screenshot_ready);
+}
+
+struct bad_line {
+  const char* line;
+  const char* what;
+};
+
+TEST(ScenarioFile, ReportsEveryBadLineWithItsNumber) {
+  const bad_line cases[] = {
+      {"begin ok", "unknown directive"},
+      {"start maybe", "unknown start outcome"},
+      {"start refuse", "missing HRESULT"},
+      {"start refuse 0xZZ", "HRESULT that is not hex"},
+      {"start refuse 0x123456789", "HRESULT wider than 32 bits"},
+      {"start nowebview", "controller word used for a start"},
+      {"controller later-quit", "start word used for a controller"},
+      {"script abort", "abort is for starts and controllers"},
+      {"start ok now", "trailing text"},
+      {"deliver sometimes", "unknown delivery"},
+      {"settings fail put_IsStatusBarEnable 0x1", "misspelt settings method"},
+      {"settings break put_IsStatusBarEnabled 0x1", "settings without fail"},
+      {"after-navigate soon quit", "delay that is no number"},
+      {"after-navigate -5 quit", "negative delay"},
+      {"after-navigate 10 dance", "unknown action"},
+      {"after-navigate 10 zoom 0", "zero zoom"},
+      {"after-navigate 10 zoom -1", "negative zoom"},
+      {"after-navigate 10 zoom big", "zoom that is no number"},
+      {"after-navigate 10 fullscreen maybe", "fullscreen neither on nor off"},
+      {"after-navigate 10 permission teleport https://x/", "unknown permission kind"},
+      {"after-navigate 10 message xml <a/>", "unknown message form"},
+      {"after-navigate 10 message json", "message json without JSON"},
+      {"after-navigate 10 message string \"open", "unterminated string literal"},
+      {"after-navigate 10 message string \xC3", "invalid UTF-8"},
+      {"after-navigate 10 quit now", "trailing text after an action"},
+      {"after-start 10 zoom 2", "page action before any page"},
+      {"nosettings2 please", "trailing text after nosettings2"},
+  };
+  for (const auto& c : cases) {
+    const scenario plan = parse_scenario(std::string("start ok\n") + c.line + "\nstart ok\n");
+    ASSERT_EQ(plan.errors.size(), 1u) << c.what;
+    EXPECT_EQ(plan.errors[0].line, 2u) << c.what;
+    EXPECT_EQ(plan.errors[0].text, c.line) << c.what;
+    EXPECT_FALSE(plan.errors[0].reason.empty()) << c.what;
+  }
+}
+
+TEST(ScenarioFile, MissingFileIsAnError) {
+  const scenario plan = load_scenario(L"Z:\\no\\such\\folder\\scenario.txt");
+  ASSERT_EQ(plan.errors.size(), 1u);
+  EXPECT_EQ(plan.errors[0].line, 0u);
+}
+
+}  // namespace
+}  // namespace standin

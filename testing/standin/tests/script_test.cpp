@@ -1,0 +1,35 @@
+// Document-start scripts: the scenario's script lines.
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "testing/standin/tests/standin_session.h"
+
+namespace standin_test {
+namespace {
+
+TEST(StandinScript, FailReportsTheCodeLaterThenTheNextScriptGetsAnId) {
+  const standin_copy standin("script fail 0x80004005\n");
+  std::vector<std::pair<HRESULT, std::wstring>> scripts;
+  script_handler on_script([&](HRESULT code, LPCWSTR id) {
+    scripts.emplace_back(code, id ? id : L"(null)");
+    return S_OK;
+  });
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+
+  EXPECT_EQ(page.webview->AddScriptToExecuteOnDocumentCreated(L"window.a = 1;", &on_script), S_OK);
+  EXPECT_EQ(page.webview->AddScriptToExecuteOnDocumentCreated(L"window.b = 2;", &on_script), S_OK);
+  EXPECT_EQ(on_script.calls, 0);
+  ASSERT_TRUE(pump_until([&] { return on_script.calls == 2; }, 5000));
+  EXPECT_EQ(scripts[0].first, static_cast<HRESULT>(0x80004005));
+  EXPECT_EQ(scripts[1].first, S_OK);
+  EXPECT_NE(scripts[1].second, L"(null)");
+  EXPECT_FALSE(scripts[1].second.empty());
+  page.close();
+  EXPECT_EQ(on_script.references, 1u) << "the stand-in kept or lost a handler reference";
+}
+
+}  // namespace
+}  // namespace standin_test
