@@ -51,7 +51,7 @@ class opened_links {
   scoped_string_value mailto_;
 };
 
-class AppWithRuntime : public ::testing::Test {
+class app_with_runtime : public ::testing::Test {
  protected:
   void SetUp() override {
     zoom_file = quendari_user_data_folder() + L"\\zoom.txt";
@@ -67,7 +67,7 @@ bool ends_with(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-TEST_F(AppWithRuntime, StartsInOrderAndExitsWithZeroWhenClosed) {
+TEST_F(app_with_runtime, starts_in_order_and_exits_with_zero_when_closed) {
   quendari_run run("start_sequence", close_soon);
   EXPECT_EQ(run.wait(), 0u);
   const auto calls = run.calls();
@@ -96,7 +96,7 @@ TEST_F(AppWithRuntime, StartsInOrderAndExitsWithZeroWhenClosed) {
   EXPECT_GE(find_call(calls, "add_ContainsFullScreenElementChanged"), 0);
 }
 
-TEST_F(AppWithRuntime, PageMessagesReachTheBridgeAndAreDropped) {
+TEST_F(app_with_runtime, page_messages_reach_the_bridge_and_are_dropped) {
   quendari_run run("messages",
                    "after-navigate 300 message string "
                    "{\"id\":\"0a\",\"method\":\"anything\",\"params\":[1,2]}\n"
@@ -108,7 +108,7 @@ TEST_F(AppWithRuntime, PageMessagesReachTheBridgeAndAreDropped) {
   EXPECT_EQ(count_calls(calls, "TryGetWebMessageAsString"), 3);
 }
 
-TEST_F(AppWithRuntime, ZoomIsSavedOnChangeAndRestoredAtTheNextStart) {
+TEST_F(app_with_runtime, zoom_is_saved_on_change_and_restored_at_the_next_start) {
   {
     quendari_run run("zoom_first", "after-navigate 300 zoom 1.25\n" + std::string(close_soon));
     EXPECT_EQ(run.wait(), 0u);
@@ -125,7 +125,7 @@ TEST_F(AppWithRuntime, ZoomIsSavedOnChangeAndRestoredAtTheNextStart) {
       << "applied before the watcher exists";
 }
 
-TEST_F(AppWithRuntime, ClosingTheWindowSavesTheZoomOnceMore) {
+TEST_F(app_with_runtime, closing_the_window_saves_the_zoom_once_more) {
   // Written short on purpose: only the final save rewrites it in the full format.
   ASSERT_TRUE(write_text_file(zoom_file, "1.5"));
   quendari_run run("zoom_on_close", close_soon);
@@ -135,7 +135,7 @@ TEST_F(AppWithRuntime, ClosingTheWindowSavesTheZoomOnceMore) {
   EXPECT_GT(find_call(calls, "get_ZoomFactor", find_call(calls, "Navigate")), 0);
 }
 
-TEST_F(AppWithRuntime, FullScreenCoversTheMonitorAndLeavingRestoresTheWindow) {
+TEST_F(app_with_runtime, full_screen_covers_the_monitor_and_leaving_restores_the_window) {
   quendari_run run("fullscreen",
                    "after-navigate 1500 fullscreen on\n"
                    "after-navigate 4000 fullscreen off\n"
@@ -203,13 +203,13 @@ TEST_F(AppWithRuntime, FullScreenCoversTheMonitorAndLeavingRestoresTheWindow) {
   EXPECT_EQ(calls[bounds].arg("bounds"), monitor_bounds);
 }
 
-TEST_F(AppWithRuntime, AControllerWithoutWebViewIsRetriedLikeAFailure) {
+TEST_F(app_with_runtime, a_controller_without_web_view_is_retried_like_a_failure) {
   quendari_run run("no_webview", "controller nowebview\n" + std::string(close_soon));
   EXPECT_EQ(run.wait(), 0u);
   EXPECT_EQ(count_calls(run.calls(), "CreateWebViewEnvironmentWithOptionsInternal"), 2);
 }
 
-TEST_F(AppWithRuntime, OnlyWebAndMailLinksLeaveForTheShellAndEveryRequestIsHandled) {
+TEST_F(app_with_runtime, only_web_and_mail_links_leave_for_the_shell_and_every_request_is_handled) {
   const opened_links opened;
   quendari_run run("new_windows",
                    "after-navigate 200 newwindow https://example.com/a?b=1\n"
@@ -234,7 +234,7 @@ TEST_F(AppWithRuntime, OnlyWebAndMailLinksLeaveForTheShellAndEveryRequestIsHandl
   EXPECT_EQ(handled, 8);
 }
 
-TEST_F(AppWithRuntime, PermissionsAreGrantedOnlyToTheStartOrigin) {
+TEST_F(app_with_runtime, permissions_are_granted_only_to_the_start_origin) {
   quendari_run run("permissions",
                    "after-navigate 200 permission camera https://app.quendari.art/call\n"
                    "after-navigate 300 permission clipboard-read https://APP.quendari.art:443/\n"
@@ -258,7 +258,7 @@ TEST_F(AppWithRuntime, PermissionsAreGrantedOnlyToTheStartOrigin) {
 // longer roaming folder, and Wine cannot start a program whose path exceeds MAX_PATH. So the
 // profile path is made long through the executable's file name, which names the profile folder,
 // with the copy in a short folder: the profile folder and zoom.txt exceed MAX_PATH.
-TEST_F(AppWithRuntime, PathsLongerThanMaxPathAreNeitherTruncatedNorRefused) {
+TEST_F(app_with_runtime, paths_longer_than_max_path_are_neither_truncated_nor_refused) {
   const std::wstring name = L"Quendari-" + std::wstring(230, L'q') + L".exe";
   CreateDirectoryW(L"C:\\q", nullptr);
   const std::wstring copy = L"C:\\q\\" + name;
@@ -286,9 +286,9 @@ struct user_agent_case {
   const char* written;  // what put_UserAgent receives; null when it is not called
 };
 
-class UserAgent : public AppWithRuntime, public ::testing::WithParamInterface<user_agent_case> {};
+class user_agent : public app_with_runtime, public ::testing::WithParamInterface<user_agent_case> {};
 
-TEST_P(UserAgent, CarriesTheApplicationsTokenOnce) {
+TEST_P(user_agent, carries_the_applications_token_once) {
   const user_agent_case& tested = GetParam();
   quendari_run run(tested.name, tested.scenario + std::string(close_soon));
   EXPECT_EQ(run.wait(), 0u);
@@ -303,7 +303,7 @@ TEST_P(UserAgent, CarriesTheApplicationsTokenOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Scenarios, UserAgent,
+    scenarios, user_agent,
     ::testing::Values(
         user_agent_case{"browser_agent", "useragent Mozilla/5.0 Edg/120\n",
                         "Mozilla/5.0 Edg/120 QuendariApp/1"},
@@ -313,16 +313,17 @@ INSTANTIATE_TEST_SUITE_P(
         user_agent_case{"no_settings2", "nosettings2\n", nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct failing_start {
+struct failing_start_case {
   const char* name;
   const char* scenario;
   int expected_starts;
 };
 
-class FailingStart : public AppWithRuntime, public ::testing::WithParamInterface<failing_start> {};
+class failing_start : public app_with_runtime,
+                      public ::testing::WithParamInterface<failing_start_case> {};
 
-TEST_P(FailingStart, EndsInTheRuntimeDialogAndExitStatusOne) {
-  const failing_start& tested = GetParam();
+TEST_P(failing_start, ends_in_the_runtime_dialog_and_exit_status_one) {
+  const failing_start_case& tested = GetParam();
   const opened_links opened;
   quendari_run run(tested.name, tested.scenario);
   EXPECT_EQ(run.dismiss_dialog(), failure_text);
@@ -333,16 +334,16 @@ TEST_P(FailingStart, EndsInTheRuntimeDialogAndExitStatusOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Scenarios, FailingStart,
+    scenarios, failing_start,
     ::testing::Values(
-        failing_start{"five_refusals",
+        failing_start_case{"five_refusals",
                       "start refuse 0x80004005\nstart refuse 0x80004005\nstart refuse "
                       "0x80004005\nstart refuse 0x80004005\nstart refuse 0x80004005\n",
                       5},
-        failing_start{"quit_while_waiting", "start later-quit\n", 1},
-        failing_start{"status_bar_setting_gives_s_false",
+        failing_start_case{"quit_while_waiting", "start later-quit\n", 1},
+        failing_start_case{"status_bar_setting_gives_s_false",
                       "settings fail put_IsStatusBarEnabled 0x1\n", 1},
-        failing_start{"dev_tools_setting_fails", "settings fail put_AreDevToolsEnabled 0x80004005\n",
+        failing_start_case{"dev_tools_setting_fails", "settings fail put_AreDevToolsEnabled 0x80004005\n",
                       1}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -18,7 +18,7 @@ constexpr wchar_t expected_text[] =
     L"can install it, then open Quendari again.";
 constexpr wchar_t download_link[] = L"https://go.microsoft.com/fwlink/p/?LinkId=2124703";
 
-TEST(EntryWithoutRuntime, ShowsTheBoxThenOpensTheDownloadLinkAndExitsWithOne) {
+TEST(entry_without_runtime, shows_the_box_then_opens_the_download_link_and_exits_with_one) {
   const scoped_absent_key machine_runtime(HKEY_LOCAL_MACHINE, runtime_client_state_key,
                                           KEY_WOW64_32KEY);
   const scoped_absent_key user_runtime(HKEY_CURRENT_USER, runtime_client_state_key,

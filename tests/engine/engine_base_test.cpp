@@ -12,7 +12,7 @@ namespace {
 
 using strings = std::vector<std::string>;
 
-TEST(UserScripts, AreKeptInOrderAndReferencesStayValid) {
+TEST(user_scripts, are_kept_in_order_and_references_stay_valid) {
   fake_engine engine;
   user_script& first = engine.add_user_script("first();");
   const user_script* first_address = &first;
@@ -23,7 +23,7 @@ TEST(UserScripts, AreKeptInOrderAndReferencesStayValid) {
   EXPECT_EQ(engine.calls, (strings{"register first();", "register second();"}));
 }
 
-TEST(UserScripts, AFailedRegistrationLeavesTheListUnchanged) {
+TEST(user_scripts, a_failed_registration_leaves_the_list_unchanged) {
   fake_engine engine;
   engine.add_user_script("kept();");
   engine.fail_next_registration = true;
@@ -32,7 +32,7 @@ TEST(UserScripts, AFailedRegistrationLeavesTheListUnchanged) {
   EXPECT_EQ(engine.scripts().front().get_code(), "kept();");
 }
 
-TEST(UserScripts, ReplaceReregistersEveryScriptInOrder) {
+TEST(user_scripts, replace_reregisters_every_script_in_order) {
   fake_engine engine;
   engine.add_user_script("a();");
   user_script& middle = engine.add_user_script("b();");
@@ -49,7 +49,7 @@ TEST(UserScripts, ReplaceReregistersEveryScriptInOrder) {
   EXPECT_EQ(replaced->get_impl()->id, "id5");
 }
 
-TEST(UserScripts, ReplaceWithoutMatchStillReregistersAndReturnsNull) {
+TEST(user_scripts, replace_without_match_still_reregisters_and_returns_null) {
   fake_engine engine;
   engine.add_user_script("a();");
   const user_script stranger("x();", user_script_impl_ptr(new user_script_impl("other")));
@@ -60,27 +60,27 @@ TEST(UserScripts, ReplaceWithoutMatchStillReregistersAndReturnsNull) {
 }
 
 // The live-window count is process-wide, so each test brings it back to where it found it.
-class LiveWindows : public ::testing::Test {
+class live_windows : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(engine_base::live_window_count(), 0u); }
   fake_engine engine;
 };
 
-TEST_F(LiveWindows, LastWindowGoneEndsTheLoopOnce) {
+TEST_F(live_windows, last_window_gone_ends_the_loop_once) {
   engine.add_window_ref();
   engine.release_window_ref(false);
   EXPECT_EQ(engine_base::live_window_count(), 0u);
   EXPECT_EQ(engine.calls, strings{"terminate"});
 }
 
-TEST_F(LiveWindows, SkippingTerminationStillCountsTheWindowGone) {
+TEST_F(live_windows, skipping_termination_still_counts_the_window_gone) {
   engine.add_window_ref();
   engine.release_window_ref(true);
   EXPECT_EQ(engine_base::live_window_count(), 0u);
   EXPECT_TRUE(engine.calls.empty());
 }
 
-TEST_F(LiveWindows, TwoEnginesShareTheCount) {
+TEST_F(live_windows, two_engines_share_the_count) {
   fake_engine second;
   engine.add_window_ref();
   second.add_window_ref();
@@ -91,13 +91,13 @@ TEST_F(LiveWindows, TwoEnginesShareTheCount) {
   EXPECT_EQ(second.calls, strings{"terminate"});
 }
 
-TEST_F(LiveWindows, ReleaseAtZeroTerminatesAndStaysAtZero) {
+TEST_F(live_windows, release_at_zero_terminates_and_stays_at_zero) {
   engine.release_window_ref(false);
   EXPECT_EQ(engine_base::live_window_count(), 0u);
   EXPECT_EQ(engine.calls, strings{"terminate"});
 }
 
-TEST_F(LiveWindows, ConcurrentUpdatesAreNotLost) {
+TEST_F(live_windows, concurrent_updates_are_not_lost) {
   constexpr int per_thread = 10000;
   auto count_up_and_down = [this] {
     for (int i = 0; i < per_thread; ++i) engine.add_window_ref();

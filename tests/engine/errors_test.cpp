@@ -7,14 +7,14 @@
 namespace webview {
 namespace {
 
-TEST(Noresult, DefaultIsSuccessAndHasNoErrorToRead) {
+TEST(noresult, default_is_success_and_has_no_error_to_read) {
   const noresult outcome;
   EXPECT_FALSE(outcome.has_error());
   EXPECT_THROW(outcome.error(), detail::bad_access);
   EXPECT_NO_THROW(outcome.throw_if_error());
 }
 
-TEST(Noresult, FailureThrowsAnExceptionWithTheSameCodeAndMessage) {
+TEST(noresult, failure_throws_an_exception_with_the_same_code_and_message) {
   const noresult outcome(error_detail{error_canceled, "waited in vain"});
   ASSERT_TRUE(outcome.has_error());
   EXPECT_EQ(outcome.error().code, error_canceled);
@@ -28,7 +28,7 @@ TEST(Noresult, FailureThrowsAnExceptionWithTheSameCodeAndMessage) {
   }
 }
 
-TEST(Result, ErrorResultHasNoValue) {
+TEST(result, error_result_has_no_value) {
   const result<HWND> outcome(error_detail{error_invalid_state, ""});
   EXPECT_FALSE(outcome.has_value());
   EXPECT_TRUE(outcome.has_error());
@@ -38,7 +38,7 @@ TEST(Result, ErrorResultHasNoValue) {
   EXPECT_THROW(outcome.throw_if_error(), exception);
 }
 
-TEST(Result, ValueResultHasNoError) {
+TEST(result, value_result_has_no_error) {
   int target = 0;
   const result<int*> outcome(&target);
   EXPECT_TRUE(outcome.has_value());
@@ -48,7 +48,7 @@ TEST(Result, ValueResultHasNoError) {
   EXPECT_NO_THROW(outcome.throw_if_error());
 }
 
-TEST(Exception, CarriesTheDetailCharacterForCharacter) {
+TEST(exception, carries_the_detail_character_for_character) {
   const std::string message("bytes \xC3\xA9 and \0 inside", 19);
   const exception thrown(error_detail{error_missing_dependency, message});
   EXPECT_EQ(thrown.code(), -5);
@@ -56,7 +56,7 @@ TEST(Exception, CarriesTheDetailCharacterForCharacter) {
   EXPECT_EQ(std::string(thrown.what()), message.substr(0, message.find('\0')));
 }
 
-TEST(Exception, EmptyMessageGivesEmptyNotNullWhat) {
+TEST(exception, empty_message_gives_empty_not_null_what) {
   const exception thrown(error_unspecified, "");
   ASSERT_NE(thrown.what(), nullptr);
   EXPECT_STREQ(thrown.what(), "");

@@ -118,24 +118,24 @@ const scan_case scan_cases[] = {
     {"a top-level scalar has no elements", R"("abc")", nullptr, 0, std::nullopt},
 };
 
-TEST(JsonScan, FindsTheSelectedTokenOrFails) {
+TEST(json_scan, finds_the_selected_token_or_fails) {
   for (const scan_case& c : scan_cases) {
     EXPECT_EQ(scan(c.text, c.key, c.index), c.span) << c.what << ": " << c.text;
   }
 }
 
-TEST(JsonScan, NegativeKeyLengthFails) {
+TEST(json_scan, negative_key_length_fails) {
   const char* value = nullptr;
   std::size_t length = 0;
   EXPECT_EQ(json_scan(R"({"id":1})", 8, "id", -2, &value, &length), -1);
 }
 
-TEST(JsonScan, DeepNestingNeedsNoStack) {
+TEST(json_scan, deep_nesting_needs_no_stack) {
   const std::string deep = std::string(100000, '[') + std::string(100000, ']');
   EXPECT_EQ(scan(R"({"a":)" + deep + R"(,"id":"x"})", "id", 0), R"("x")");
 }
 
-TEST(JsonScan, EveryPrefixOfAMessageStaysInside) {
+TEST(json_scan, every_prefix_of_a_message_stays_inside) {
   const std::string message = R"({"id":"0a1b","method":"f","params":[1,"x"]})";
   const std::size_t array_end = message.rfind(']') + 1;
   for (std::size_t n = 0; n <= message.size(); ++n) {
@@ -173,14 +173,14 @@ const get_case get_cases[] = {
     {"a key makes the index irrelevant", R"({"a":1,"b":2})", "b", 7, "2"},
 };
 
-TEST(JsonGet, ReturnsTheMemberAsAString) {
+TEST(json_get, returns_the_member_as_a_string) {
   for (const get_case& c : get_cases) {
     EXPECT_EQ(get(c.text, c.key, c.index), c.expected) << c.what << ": " << c.text;
   }
 }
 
 // Strings are checked in blocks of bytes; a byte that matters must be caught at every offset.
-TEST(JsonGet, ChecksEveryByteOfALongStringAtEveryOffset) {
+TEST(json_get, checks_every_byte_of_a_long_string_at_every_offset) {
   struct insert {
     const char* what;
     std::string raw;
@@ -335,7 +335,7 @@ const members_case members_cases[] = {
     {"an empty text", "", {"id", ""}, {"", ""}},
 };
 
-TEST(JsonGetMembers, GivesWhatJsonGetGivesForEachKey) {
+TEST(json_get_members, gives_what_json_get_gives_for_each_key) {
   for (const members_case& c : members_cases) {
     EXPECT_EQ(members(c.text, c.keys), c.expected) << c.what << ": " << c.text;
     for (std::size_t i = 0; i < c.keys.size(); ++i) {
@@ -346,7 +346,7 @@ TEST(JsonGetMembers, GivesWhatJsonGetGivesForEachKey) {
 }
 
 // Keys are looked up 64 at a time; the ones beyond still come out right.
-TEST(JsonGetMembers, ManyKeys) {
+TEST(json_get_members, many_keys) {
   std::string text = "{";
   std::vector<std::string> keys;
   std::vector<std::string> expected;
@@ -360,7 +360,7 @@ TEST(JsonGetMembers, ManyKeys) {
   EXPECT_EQ(members(text, keys), expected);
 }
 
-TEST(JsonGetMembers, NoKeysLeavesTheValuesAlone) {
+TEST(json_get_members, no_keys_leaves_the_values_alone) {
   std::string value = "kept";
   json_get_members(R"({"id":"x"})", nullptr, &value, 0);
   EXPECT_EQ(value, "kept");

@@ -11,7 +11,7 @@ struct received_call {
   void* context = nullptr;
 };
 
-class OnMessage : public ::testing::Test {
+class on_message : public ::testing::Test {
  protected:
   void SetUp() override {
     engine.bind("add", binding{[this](std::string id, std::string params, void* context) {
@@ -24,7 +24,7 @@ class OnMessage : public ::testing::Test {
   int context_marker = 0;
 };
 
-TEST_F(OnMessage, BoundCallIsDeferredThenCalledWithIdParamsAndContext) {
+TEST_F(on_message, bound_call_is_deferred_then_called_with_id_params_and_context) {
   engine.on_message(R"({"id":"0a1b","method":"add","params":[1,"x"]})");
   EXPECT_TRUE(received.empty()) << "never called inside on_message";
   ASSERT_EQ(engine.dispatched.size(), 1u);
@@ -35,7 +35,7 @@ TEST_F(OnMessage, BoundCallIsDeferredThenCalledWithIdParamsAndContext) {
   EXPECT_EQ(received[0].context, &context_marker);
 }
 
-TEST_F(OnMessage, CallsRunInArrivalOrder) {
+TEST_F(on_message, calls_run_in_arrival_order) {
   engine.on_message(R"({"id":"1","method":"add","params":[]})");
   engine.on_message(R"({"id":"2","method":"add","params":[]})");
   engine.run_dispatched();
@@ -44,7 +44,7 @@ TEST_F(OnMessage, CallsRunInArrivalOrder) {
   EXPECT_EQ(received[1].id, "2");
 }
 
-TEST_F(OnMessage, UnboundOrMalformedMessagesAreDroppedWithoutDispatch) {
+TEST_F(on_message, unbound_or_malformed_messages_are_dropped_without_dispatch) {
   for (const char* message : {
            R"({"id":"1","method":"missing","params":[]})",  // no such binding
            R"({"id":"1","method":"Add","params":[]})",      // names match byte for byte
@@ -56,7 +56,7 @@ TEST_F(OnMessage, UnboundOrMalformedMessagesAreDroppedWithoutDispatch) {
   EXPECT_TRUE(engine.dispatched.empty());
 }
 
-TEST_F(OnMessage, MissingMembersArriveEmpty) {
+TEST_F(on_message, missing_members_arrive_empty) {
   engine.on_message(R"({"method":"add"})");
   engine.run_dispatched();
   ASSERT_EQ(received.size(), 1u);
@@ -64,7 +64,7 @@ TEST_F(OnMessage, MissingMembersArriveEmpty) {
   EXPECT_EQ(received[0].params, "");
 }
 
-TEST_F(OnMessage, EmptyCallbackIsHarmless) {
+TEST_F(on_message, empty_callback_is_harmless) {
   engine.bind("nothing", binding{});
   engine.on_message(R"({"id":"1","method":"nothing","params":[]})");
   ASSERT_EQ(engine.dispatched.size(), 1u);

@@ -22,9 +22,9 @@ int expected_dpi() {
   return value ? std::atoi(value) : 0;
 }
 
-TEST(DpiChild, SizesScaleWithTheWindowsDpi) {
+TEST(dpi_child, sizes_scale_with_the_windows_dpi) {
   const int dpi = expected_dpi();
-  if (dpi == 0) GTEST_SKIP() << "runs only as the child of DpiScaling";
+  if (dpi == 0) GTEST_SKIP() << "runs only as the child of dpi_scaling";
   win32_edge_engine engine(false, nullptr);
   const HWND main = main_window_of(engine);
   EXPECT_EQ(window_dpi_or_default(main), dpi);
@@ -38,21 +38,21 @@ TEST(DpiChild, SizesScaleWithTheWindowsDpi) {
   EXPECT_EQ(client_size(main).cy, 481 * dpi / 96);
 }
 
-class DpiScaling : public ::testing::TestWithParam<int> {};
+class dpi_scaling : public ::testing::TestWithParam<int> {};
 
-TEST_P(DpiScaling, ChildSeesItsDpi) {
+TEST_P(dpi_scaling, child_sees_its_dpi) {
   const int dpi = GetParam();
   const scoped_dword_value log_pixels(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels",
                                       static_cast<DWORD>(dpi));
   wchar_t self[MAX_PATH * 4] = {};
   GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
-  child_process child(L"\"" + std::wstring(self) + L"\" --gtest_filter=DpiChild.*",
+  child_process child(L"\"" + std::wstring(self) + L"\" --gtest_filter=dpi_child.*",
                       {L"QUENDARI_TEST_DPI=" + std::to_wstring(dpi)});
   ASSERT_TRUE(child.started());
   EXPECT_EQ(child.wait(std::chrono::seconds(60)), 0u) << "the child's checks failed at " << dpi;
 }
 
-INSTANTIATE_TEST_SUITE_P(At96And120And144, DpiScaling, ::testing::Values(96, 120, 144));
+INSTANTIATE_TEST_SUITE_P(system_dpis, dpi_scaling, ::testing::Values(96, 120, 144));
 
 }  // namespace
 }  // namespace quendari_test

@@ -8,7 +8,7 @@
 namespace quendari_test {
 namespace {
 
-TEST(Embed, ConfiguresTheBrowserFullyBeforeShowingIt) {
+TEST(embed, configures_the_browser_fully_before_showing_it) {
   const std::size_t before = standin_calls().size();
   win32_edge_engine engine(true, nullptr);
   const auto calls = standin_calls(before);

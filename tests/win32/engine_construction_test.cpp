@@ -12,7 +12,7 @@ namespace {
 
 using webview::detail::engine_base;
 
-TEST(EngineLifecycle, ComesUpWithThreeWindowsAndCountsTheMainOne) {
+TEST(engine_construction, comes_up_with_three_windows_and_counts_the_main_one) {
   win32_edge_engine engine(false, nullptr);
   const HWND main = main_window_of(engine);
   const HWND widget = widget_window_of(engine);
@@ -27,7 +27,7 @@ TEST(EngineLifecycle, ComesUpWithThreeWindowsAndCountsTheMainOne) {
   EXPECT_TRUE(engine.browser_controller_impl().has_value());
 }
 
-TEST(EngineLifecycle, ClosingTheWindowEndsTheRunLoop) {
+TEST(engine_construction, closing_the_window_ends_the_run_loop) {
   win32_edge_engine engine(false, nullptr);
   PostMessageW(main_window_of(engine), WM_CLOSE, 0, 0);
   engine.run_impl();
@@ -38,7 +38,7 @@ TEST(EngineLifecycle, ClosingTheWindowEndsTheRunLoop) {
   EXPECT_TRUE(engine.widget_impl().has_error()) << "the widget died with its parent";
 }
 
-TEST(EngineLifecycle, DestructionAfterCloseStillRunsQueuedTasksThenDestroysTheMessageWindow) {
+TEST(engine_construction, destruction_after_close_still_runs_queued_tasks_then_destroys_the_message_window) {
   bool ran = false;
   {
     win32_edge_engine engine(false, nullptr);
@@ -51,7 +51,7 @@ TEST(EngineLifecycle, DestructionAfterCloseStillRunsQueuedTasksThenDestroysTheMe
   EXPECT_TRUE(message_windows().empty());
 }
 
-TEST(EngineLifecycle, DestroyingALiveEngineDoesNotEndTheLoop) {
+TEST(engine_construction, destroying_a_live_engine_does_not_end_the_loop) {
   {
     win32_edge_engine engine(false, nullptr);
     EXPECT_EQ(engine_base::live_window_count(), 1u);
@@ -63,7 +63,7 @@ TEST(EngineLifecycle, DestroyingALiveEngineDoesNotEndTheLoop) {
   EXPECT_EQ(FindWindowW(L"webview", nullptr), nullptr);
 }
 
-TEST(EngineLifecycle, TheLoopEndsOnlyWhenTheLastOfTwoEnginesCloses) {
+TEST(engine_construction, the_loop_ends_only_when_the_last_of_two_engines_closes) {
   win32_edge_engine first(false, nullptr);
   win32_edge_engine second(false, nullptr);
   EXPECT_EQ(engine_base::live_window_count(), 2u);
@@ -80,7 +80,7 @@ TEST(EngineLifecycle, TheLoopEndsOnlyWhenTheLastOfTwoEnginesCloses) {
   EXPECT_EQ(engine_base::live_window_count(), 0u);
 }
 
-TEST(EngineLifecycle, EmbeddedModeLeavesTheCallersWindowAlone) {
+TEST(engine_construction, embedded_mode_leaves_the_callers_window_alone) {
   const HWND caller = CreateWindowExW(0, L"STATIC", L"caller", WS_OVERLAPPEDWINDOW, 10, 10, 300,
                                       200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(caller, nullptr);
@@ -109,7 +109,7 @@ TEST(EngineLifecycle, EmbeddedModeLeavesTheCallersWindowAlone) {
 
 // Run with a scenario whose failing browser setting makes embedding fail with all three windows
 // created.
-TEST(ConstructionFailure, LeavesNoWindowThatCouldReachTheEngine) {
+TEST(construction_failure, leaves_no_window_that_could_reach_the_engine) {
   if (!std::getenv("QUENDARI_STANDIN_SCENARIO")) GTEST_SKIP() << "needs the failing scenario";
   try {
     win32_edge_engine engine(false, nullptr);

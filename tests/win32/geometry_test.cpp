@@ -10,7 +10,7 @@ using webview::detail::size_hint;
 
 constexpr LONG resizable_bits = WS_THICKFRAME | WS_MAXIMIZEBOX;
 
-class Geometry : public ::testing::Test {
+class geometry : public ::testing::Test {
  protected:
   HWND main() { return main_window_of(engine); }
   RECT window_rect() {
@@ -29,7 +29,7 @@ class Geometry : public ::testing::Test {
   win32_edge_engine engine{false, nullptr};
 };
 
-TEST_F(Geometry, PlainSetsTheClientSizeAndKeepsThePosition) {
+TEST_F(geometry, plain_sets_the_client_size_and_keeps_the_position) {
   const RECT before = window_rect();
   engine.set_size_impl(1360, 860, size_hint::plain);
   EXPECT_EQ(client_size(main()).cx, 1360);
@@ -39,7 +39,7 @@ TEST_F(Geometry, PlainSetsTheClientSizeAndKeepsThePosition) {
   EXPECT_EQ(GetWindowLongW(main(), GWL_STYLE) & resizable_bits, resizable_bits);
 }
 
-TEST_F(Geometry, FixedRemovesTheSizingBorderAndPlainBringsItBack) {
+TEST_F(geometry, fixed_removes_the_sizing_border_and_plain_brings_it_back) {
   engine.set_size_impl(500, 300, size_hint::fixed);
   EXPECT_EQ(GetWindowLongW(main(), GWL_STYLE) & resizable_bits, 0);
   EXPECT_EQ(client_size(main()).cx, 500);
@@ -49,7 +49,7 @@ TEST_F(Geometry, FixedRemovesTheSizingBorderAndPlainBringsItBack) {
   EXPECT_EQ(client_size(main()).cx, 600);
 }
 
-TEST_F(Geometry, AnUnknownHintResizesLikePlain) {
+TEST_F(geometry, an_unknown_hint_resizes_like_plain) {
   engine.set_size_impl(700, 500, size_hint::fixed);
   engine.set_size_impl(720, 520, static_cast<size_hint>(7));
   EXPECT_EQ(GetWindowLongW(main(), GWL_STYLE) & resizable_bits, resizable_bits);
@@ -57,7 +57,7 @@ TEST_F(Geometry, AnUnknownHintResizesLikePlain) {
   EXPECT_EQ(client_size(main()).cy, 520);
 }
 
-TEST_F(Geometry, MinimumOnlyLimitsDraggingAndMakesTheWindowResizable) {
+TEST_F(geometry, minimum_only_limits_dragging_and_makes_the_window_resizable) {
   engine.set_size_impl(700, 500, size_hint::fixed);
   const RECT before = window_rect();
   engine.set_size_impl(800, 600, size_hint::minimum);
@@ -70,7 +70,7 @@ TEST_F(Geometry, MinimumOnlyLimitsDraggingAndMakesTheWindowResizable) {
   EXPECT_EQ(info.ptMaxSize.x, 11111) << "no maximum set";
 }
 
-TEST_F(Geometry, ALimitWithAZeroSideIsNoLimitAtAll) {
+TEST_F(geometry, a_limit_with_a_zero_side_is_no_limit_at_all) {
   engine.set_size_impl(800, 0, size_hint::minimum);
   engine.set_size_impl(0, 700, size_hint::maximum);
   const MINMAXINFO info = limits();
@@ -80,7 +80,7 @@ TEST_F(Geometry, ALimitWithAZeroSideIsNoLimitAtAll) {
   EXPECT_EQ(info.ptMaxTrackSize.y, 11114);
 }
 
-TEST_F(Geometry, MaximumCapsBothTheMaximisedAndTheDraggedSizeUnscaled) {
+TEST_F(geometry, maximum_caps_both_the_maximised_and_the_dragged_size_unscaled) {
   engine.set_size_impl(1000, 700, size_hint::maximum);
   const MINMAXINFO info = limits();
   EXPECT_EQ(info.ptMaxSize.x, 1000);

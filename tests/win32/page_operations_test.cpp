@@ -12,7 +12,7 @@ namespace {
 
 using webview::detail::user_script;
 
-TEST(PageOperations, TextReachesTheWebViewUnchangedThroughUtf16) {
+TEST(page_operations, text_reaches_the_web_view_unchanged_through_utf16) {
   win32_edge_engine engine(false, nullptr);
   const std::size_t before = standin_calls().size();
   engine.navigate_impl("https://app.example/caf\xC3\xA9?q=\xF0\x9F\x98\x80");
@@ -29,7 +29,7 @@ TEST(PageOperations, TextReachesTheWebViewUnchangedThroughUtf16) {
   EXPECT_EQ(calls[script].arg("javaScript"), "document.title = '\xC3\xA9'");
 }
 
-TEST(PageOperations, UserScriptsCarryTheBrowsersIdAndAreRemovedByIt) {
+TEST(page_operations, user_scripts_carry_the_browsers_id_and_are_removed_by_it) {
   win32_edge_engine engine(false, nullptr);
   const std::size_t before = standin_calls().size();
   std::list<user_script> scripts;

@@ -11,12 +11,12 @@
 namespace quendari_test {
 namespace {
 
-class RunLoop : public ::testing::Test {
+class run_loop : public ::testing::Test {
  protected:
   win32_edge_engine engine{false, nullptr};
 };
 
-TEST_F(RunLoop, ATaskRunsLaterFromTheLoopNeverInsideDispatch) {
+TEST_F(run_loop, a_task_runs_later_from_the_loop_never_inside_dispatch) {
   bool ran = false;
   engine.dispatch_impl([&ran] { ran = true; });
   EXPECT_FALSE(ran);
@@ -24,7 +24,7 @@ TEST_F(RunLoop, ATaskRunsLaterFromTheLoopNeverInsideDispatch) {
   EXPECT_TRUE(ran);
 }
 
-TEST_F(RunLoop, TasksFromAnotherThreadRunInOrderOnTheUiThread) {
+TEST_F(run_loop, tasks_from_another_thread_run_in_order_on_the_ui_thread) {
   const DWORD ui_thread = GetCurrentThreadId();
   std::vector<int> order;
   bool all_on_ui_thread = true;
@@ -44,7 +44,7 @@ TEST_F(RunLoop, TasksFromAnotherThreadRunInOrderOnTheUiThread) {
   EXPECT_TRUE(all_on_ui_thread);
 }
 
-TEST_F(RunLoop, DepletingRunsWhatWasQueuedBeforeButNotWhatTasksQueueAfter) {
+TEST_F(run_loop, depleting_runs_what_was_queued_before_but_not_what_tasks_queue_after) {
   std::vector<int> ran;
   engine.dispatch_impl([&] {
     ran.push_back(1);
@@ -57,12 +57,12 @@ TEST_F(RunLoop, DepletingRunsWhatWasQueuedBeforeButNotWhatTasksQueueAfter) {
   EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
 }
 
-TEST_F(RunLoop, DepletingWithNothingQueuedReturns) {
+TEST_F(run_loop, depleting_with_nothing_queued_returns) {
   engine.deplete_run_loop_event_queue();
   SUCCEED();
 }
 
-TEST_F(RunLoop, AQuitRequestConsumedWhileDepletingIsHandedBack) {
+TEST_F(run_loop, a_quit_request_consumed_while_depleting_is_handed_back) {
   // A quit posted as a thread message sits in the queue ahead of the marker, so the drain
   // retrieves it: the window closing while a script registration waits at start-up.
   PostThreadMessageW(GetCurrentThreadId(), WM_QUIT, 7, 0);
@@ -72,7 +72,7 @@ TEST_F(RunLoop, AQuitRequestConsumedWhileDepletingIsHandedBack) {
   EXPECT_EQ(msg.wParam, 7u);
 }
 
-TEST_F(RunLoop, ThrowingAndEmptyTasksAreHarmless) {
+TEST_F(run_loop, throwing_and_empty_tasks_are_harmless) {
   bool later_ran = false;
   engine.dispatch_impl([] { throw std::runtime_error("task failed"); });
   engine.dispatch_impl(std::function<void()>{});
@@ -81,7 +81,7 @@ TEST_F(RunLoop, ThrowingAndEmptyTasksAreHarmless) {
   EXPECT_TRUE(later_ran);
 }
 
-TEST_F(RunLoop, OnlyTheMessageWindowTakesWmAppAsATask) {
+TEST_F(run_loop, only_the_message_window_takes_wm_app_as_a_task) {
   bool ran = false;
   std::function<void()> stray = [&ran] { ran = true; };
   EXPECT_EQ(SendMessageW(main_window_of(engine), WM_APP, 0, reinterpret_cast<LPARAM>(&stray)), 0);
@@ -92,7 +92,7 @@ TEST_F(RunLoop, OnlyTheMessageWindowTakesWmAppAsATask) {
   EXPECT_EQ(SendMessageW(message_windows()[0], WM_APP, 0, 0), 0) << "null task ignored";
 }
 
-TEST(RunLoopTeardown, ATaskStillQueuedWhenTheMessageWindowGoesIsFreedNotRun) {
+TEST(run_loop_teardown, a_task_still_queued_when_the_message_window_goes_is_freed_not_run) {
   auto resource = std::make_shared<int>(1);
   std::weak_ptr<int> watch = resource;
   bool late_task_ran = false;

@@ -22,9 +22,9 @@ struct theme_case {
   bool dark;
 };
 
-class TitleBarTheme : public ::testing::TestWithParam<theme_case> {};
+class title_bar_theme : public ::testing::TestWithParam<theme_case> {};
 
-TEST_P(TitleBarTheme, DecidesDarkOnlyForFourZeroBytes) {
+TEST_P(title_bar_theme, decides_dark_only_for_four_zero_bytes) {
   const theme_case& tested = GetParam();
   const scoped_value value(HKEY_CURRENT_USER, personalize, L"AppsUseLightTheme", tested.type,
                            tested.data);
@@ -32,7 +32,7 @@ TEST_P(TitleBarTheme, DecidesDarkOnlyForFourZeroBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Values, TitleBarTheme,
+    values, title_bar_theme,
     ::testing::Values(
         theme_case{"DWORD 0: dark", REG_DWORD, {0, 0, 0, 0}, true},
         theme_case{"DWORD 1: light", REG_DWORD, {1, 0, 0, 0}, false},
@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
         theme_case{"0 bytes: light", REG_BINARY, {}, false},
         theme_case{"string \"0\": its bytes are not zero, light", REG_SZ, {'0', 0, 0, 0}, false}));
 
-TEST(TitleBarThemeMissing, AMissingValueMeansLight) {
+TEST(title_bar_theme_missing, a_missing_value_means_light) {
   const scoped_value placeholder(HKEY_CURRENT_USER, personalize, L"AppsUseLightTheme", REG_DWORD,
                                  {0, 0, 0, 0});
   HKEY key = nullptr;

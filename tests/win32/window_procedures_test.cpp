@@ -11,7 +11,7 @@ using webview::detail::frame_size_for_client;
 using webview::detail::size_hint;
 using webview::detail::window_dpi_or_default;
 
-class WindowProcedures : public ::testing::Test {
+class window_procedures : public ::testing::Test {
  protected:
   HWND main() { return main_window_of(engine); }
   RECT window_rect() {
@@ -22,7 +22,7 @@ class WindowProcedures : public ::testing::Test {
   win32_edge_engine engine{false, nullptr};
 };
 
-TEST_F(WindowProcedures, TheWidgetAndBrowserFollowTheMainWindowsSize) {
+TEST_F(window_procedures, the_widget_and_browser_follow_the_main_windows_size) {
   const HWND main = this->main();
   const HWND widget = widget_window_of(engine);
   SetWindowPos(main, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
@@ -36,7 +36,7 @@ TEST_F(WindowProcedures, TheWidgetAndBrowserFollowTheMainWindowsSize) {
   EXPECT_GT(client_size(widget).cx, 0);
 }
 
-TEST_F(WindowProcedures, ADpiChangeScalesTheClientAreaAndKeepsTheTopLeftCorner) {
+TEST_F(window_procedures, a_dpi_change_scales_the_client_area_and_keeps_the_top_left_corner) {
   ASSERT_EQ(window_dpi_or_default(main()), 96) << "the test prefix runs at 96 DPI";
   engine.set_size_impl(640, 480, size_hint::plain);
   const RECT before = window_rect();
@@ -58,7 +58,7 @@ TEST_F(WindowProcedures, ADpiChangeScalesTheClientAreaAndKeepsTheTopLeftCorner) 
   EXPECT_EQ(scaled.cy, client.cy * 96 / 144);
 }
 
-TEST_F(WindowProcedures, TheSuggestedDpiScaledSizeIsTheClientSizeWithoutFrame) {
+TEST_F(window_procedures, the_suggested_dpi_scaled_size_is_the_client_size_without_frame) {
   engine.set_size_impl(641, 480, size_hint::plain);
   SIZE scaled{};
   EXPECT_EQ(SendMessageW(main(), WM_GETDPISCALEDSIZE, 120, reinterpret_cast<LPARAM>(&scaled)), 1);

@@ -7,7 +7,7 @@
 namespace standin_test {
 namespace {
 
-TEST(StandinController, FailReportsTheCodeThenTheNextControllerHasAWebView) {
+TEST(standin_controller, fail_reports_the_code_then_the_next_controller_has_a_web_view) {
   const standin_copy standin("controller fail 0x80004005\n");
   com_ptr<ICoreWebView2Environment> environment;
   environment_handler on_environment([&](HRESULT, ICoreWebView2Environment* created) {
@@ -50,7 +50,7 @@ TEST(StandinController, FailReportsTheCodeThenTheNextControllerHasAWebView) {
   EXPECT_EQ(on_controller.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
-TEST(StandinController, BrowserWindowFollowsBoundsAndVisibilityAndGoesWithTheController) {
+TEST(standin_controller, browser_window_follows_bounds_and_visibility_and_goes_with_the_controller) {
   const standin_copy standin("");
   standin_page page(standin);
   ASSERT_TRUE(page.ready());
@@ -68,7 +68,7 @@ TEST(StandinController, BrowserWindowFollowsBoundsAndVisibilityAndGoesWithTheCon
   page.close();
 }
 
-TEST(StandinController, PutZoomFactorRaisesItsEventFromTheMessageDispatch) {
+TEST(standin_controller, put_zoom_factor_raises_its_event_from_the_message_dispatch) {
   const standin_copy standin("");
   double zoom_seen = 0;
   zoom_handler on_zoom([&](ICoreWebView2Controller* sender, IUnknown*) {

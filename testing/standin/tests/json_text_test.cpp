@@ -13,7 +13,7 @@ struct wide_case {
   std::string expected;
 };
 
-TEST(JsonText, WritesUtf16AsJsonUtf8) {
+TEST(json_text, writes_utf16_as_json_utf8) {
   const wide_case cases[] = {
       {"empty text", L"", "\"\""},
       {"plain ASCII", L"abc", "\"abc\""},
@@ -32,7 +32,7 @@ TEST(JsonText, WritesUtf16AsJsonUtf8) {
   }
 }
 
-TEST(JsonText, WritesNumbersThatReadBack) {
+TEST(json_text, writes_numbers_that_read_back) {
   EXPECT_EQ(json_number(1.25), "1.25");
   EXPECT_EQ(json_number(0.1), "0.1");
   EXPECT_EQ(json_number(5), "5");
@@ -47,7 +47,7 @@ struct literal_case {
   std::wstring expected;
 };
 
-TEST(JsonText, DecodesStringLiterals) {
+TEST(json_text, decodes_string_literals) {
   const literal_case cases[] = {
       {"empty string", L"\"\"", true, L""},
       {"plain text", L"\"abc\"", true, L"abc"},
@@ -72,7 +72,7 @@ TEST(JsonText, DecodesStringLiterals) {
   }
 }
 
-TEST(JsonText, WidensOnlyValidUtf8) {
+TEST(json_text, widens_only_valid_utf8) {
   EXPECT_EQ(widen_utf8("h\xC3\xA9"), std::wstring(L"h\u00e9"));
   EXPECT_EQ(widen_utf8(""), std::wstring());
   EXPECT_FALSE(widen_utf8("\xC3").has_value()) << "truncated two-byte sequence";

@@ -9,7 +9,7 @@
 namespace standin_test {
 namespace {
 
-TEST(StandinLog, LinesAreNumberedAndTimedInWritingOrder) {
+TEST(standin_log, lines_are_numbered_and_timed_in_writing_order) {
   const standin_copy standin("");
   standin_page page(standin);
   ASSERT_TRUE(page.ready());

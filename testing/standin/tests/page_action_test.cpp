@@ -27,7 +27,7 @@ class message_recorder {
   }};
 };
 
-TEST(StandinPageAction, MessageStringArrivesAsTheText) {
+TEST(standin_page_action, message_string_arrives_as_the_text) {
   const standin_copy standin(after_navigate("message string \"h\\u00e9llo \\uD83D\\uDE00\""));
   message_recorder on_message;
   standin_page page(standin);
@@ -47,7 +47,7 @@ TEST(StandinPageAction, MessageStringArrivesAsTheText) {
   EXPECT_EQ(on_message.handler.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
-TEST(StandinPageAction, MessageJsonObjectIsNoStringMessage) {
+TEST(standin_page_action, message_json_object_is_no_string_message) {
   const standin_copy standin(after_navigate("message json {\"id\":1}"));
   message_recorder on_message;
   standin_page page(standin);
@@ -60,7 +60,7 @@ TEST(StandinPageAction, MessageJsonObjectIsNoStringMessage) {
   EXPECT_EQ(on_message.messages[0].first, E_INVALIDARG) << "a JSON object is no string message";
 }
 
-TEST(StandinPageAction, ZoomSetsTheFactorAndRaisesZoomFactorChanged) {
+TEST(standin_page_action, zoom_sets_the_factor_and_raises_zoom_factor_changed) {
   const standin_copy standin(after_navigate("zoom 2.5"));
   double zoom_seen = 0;
   zoom_handler on_zoom([&](ICoreWebView2Controller* sender, IUnknown*) {
@@ -78,7 +78,7 @@ TEST(StandinPageAction, ZoomSetsTheFactorAndRaisesZoomFactorChanged) {
   EXPECT_EQ(on_zoom.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
-TEST(StandinPageAction, FullscreenOnReportsAFullScreenElement) {
+TEST(standin_page_action, fullscreen_on_reports_a_full_screen_element) {
   const standin_copy standin(after_navigate("fullscreen on"));
   BOOL full_screen = FALSE;
   full_screen_handler on_full_screen([&](ICoreWebView2* sender, IUnknown*) {
@@ -95,7 +95,7 @@ TEST(StandinPageAction, FullscreenOnReportsAFullScreenElement) {
   EXPECT_EQ(on_full_screen.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
-TEST(StandinPageAction, PermissionRequestCarriesTheUriAndTakesTheHandlersState) {
+TEST(standin_page_action, permission_request_carries_the_uri_and_takes_the_handlers_state) {
   const standin_copy standin(after_navigate("permission camera https://app.test/"));
   std::wstring permission_uri;
   permission_handler on_permission(
@@ -123,7 +123,7 @@ TEST(StandinPageAction, PermissionRequestCarriesTheUriAndTakesTheHandlersState) 
   EXPECT_EQ(on_permission.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
-TEST(StandinPageAction, NewWindowRequestCarriesTheUriAndTakesHandled) {
+TEST(standin_page_action, new_window_request_carries_the_uri_and_takes_handled) {
   const standin_copy standin(after_navigate("newwindow https://elsewhere.test/page"));
   std::wstring new_window_uri;
   new_window_handler on_new_window(
@@ -147,7 +147,7 @@ TEST(StandinPageAction, NewWindowRequestCarriesTheUriAndTakesHandled) {
   EXPECT_EQ(on_new_window.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
-TEST(StandinPageAction, QuitPostsWmQuitAfterTheNavigation) {
+TEST(standin_page_action, quit_posts_wm_quit_after_the_navigation) {
   const standin_copy standin("after-navigate 10 quit\n");
   standin_page page(standin);
   ASSERT_TRUE(page.ready());

@@ -5,7 +5,7 @@
 namespace standin {
 namespace {
 
-TEST(ScenarioFile, EmptyTextLetsEverythingSucceed) {
+TEST(scenario_file, empty_text_lets_everything_succeed) {
   const scenario plan = parse_scenario("");
   EXPECT_TRUE(plan.errors.empty());
   EXPECT_EQ(step_at(plan.starts, 0).outcome, step_outcome::succeed);
@@ -15,7 +15,7 @@ TEST(ScenarioFile, EmptyTextLetsEverythingSucceed) {
   EXPECT_EQ(plan.user_agent, default_user_agent);
 }
 
-TEST(ScenarioFile, StepsApplyToSuccessiveCalls) {
+TEST(scenario_file, steps_apply_to_successive_calls) {
   const scenario plan = parse_scenario(
       "\xEF\xBB\xBF# byte-order mark and a comment\r\n"
       "start refuse 0x80004005\r\n"
@@ -54,7 +54,7 @@ TEST(ScenarioFile, StepsApplyToSuccessiveCalls) {
   EXPECT_EQ(plan.scripts[1].outcome, step_outcome::succeed);
 }
 
-TEST(ScenarioFile, ReadsSettingsUserAgentAndDelivery) {
+TEST(scenario_file, reads_settings_user_agent_and_delivery) {
   const scenario plan = parse_scenario(
       "deliver inside\n"
       "settings fail put_IsStatusBarEnabled 0x1\n"
@@ -71,7 +71,7 @@ TEST(ScenarioFile, ReadsSettingsUserAgentAndDelivery) {
   EXPECT_EQ(parse_scenario("useragent").user_agent, L"") << "no text at all";
 }
 
-TEST(ScenarioFile, ReadsTimedActions) {
+TEST(scenario_file, reads_timed_actions) {
   const scenario plan = parse_scenario(
       "after-start 500 quit\n"
       "after-navigate 10 message string h\xC3\xA9llo world\n"
@@ -113,7 +113,7 @@ struct bad_line {
   const char* what;
 };
 
-TEST(ScenarioFile, ReportsEveryBadLineWithItsNumber) {
+TEST(scenario_file, reports_every_bad_line_with_its_number) {
   const bad_line cases[] = {
       {"begin ok", "unknown directive"},
       {"start maybe", "unknown start outcome"},
@@ -152,7 +152,7 @@ TEST(ScenarioFile, ReportsEveryBadLineWithItsNumber) {
   }
 }
 
-TEST(ScenarioFile, MissingFileIsAnError) {
+TEST(scenario_file, missing_file_is_an_error) {
   const scenario plan = load_scenario(L"Z:\\no\\such\\folder\\scenario.txt");
   ASSERT_EQ(plan.errors.size(), 1u);
   EXPECT_EQ(plan.errors[0].line, 0u);

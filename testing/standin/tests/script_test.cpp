@@ -9,7 +9,7 @@
 namespace standin_test {
 namespace {
 
-TEST(StandinScript, FailReportsTheCodeLaterThenTheNextScriptGetsAnId) {
+TEST(standin_script, fail_reports_the_code_later_then_the_next_script_gets_an_id) {
   const standin_copy standin("script fail 0x80004005\n");
   std::vector<std::pair<HRESULT, std::wstring>> scripts;
   script_handler on_script([&](HRESULT code, LPCWSTR id) {

@@ -6,7 +6,7 @@
 namespace standin_test {
 namespace {
 
-TEST(StandinSettings, SettingsFailReturnsTheListedResultForThatMethodOnly) {
+TEST(standin_settings, settings_fail_returns_the_listed_result_for_that_method_only) {
   const standin_copy standin("settings fail put_IsStatusBarEnabled 0x1\n");
   standin_page page(standin);
   ASSERT_TRUE(page.ready());
@@ -19,7 +19,7 @@ TEST(StandinSettings, SettingsFailReturnsTheListedResultForThatMethodOnly) {
                                              "\"result\":\"0x00000001\""}));
 }
 
-TEST(StandinSettings, UserAgentStartsAsListedAndFollowsPutUserAgent) {
+TEST(standin_settings, user_agent_starts_as_listed_and_follows_put_user_agent) {
   const standin_copy standin("useragent \"Mozilla/5.0 Stand-in Test\"\n");
   standin_page page(standin);
   ASSERT_TRUE(page.ready());
@@ -40,7 +40,7 @@ TEST(StandinSettings, UserAgentStartsAsListedAndFollowsPutUserAgent) {
   EXPECT_EQ(take_string(agent), L"Mozilla/5.0 Stand-in Test QuendariApp/1");
 }
 
-TEST(StandinSettings, NoSettings2LeavesOnlyTheFirstInterface) {
+TEST(standin_settings, no_settings2_leaves_only_the_first_interface) {
   const standin_copy standin("nosettings2\n");
   standin_page page(standin);
   ASSERT_TRUE(page.ready());

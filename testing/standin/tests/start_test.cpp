@@ -7,7 +7,7 @@
 namespace standin_test {
 namespace {
 
-TEST(StandinStart, RefuseReturnsTheCodeAndNothingFollows) {
+TEST(standin_start, refuse_returns_the_code_and_nothing_follows) {
   const standin_copy standin("start refuse 0x80004005\n");
   environment_handler on_environment([](HRESULT, ICoreWebView2Environment*) { return S_OK; });
 
@@ -20,7 +20,7 @@ TEST(StandinStart, RefuseReturnsTheCodeAndNothingFollows) {
                         "\"userDataFolder\":\"C:\\\\profile\"", "\"result\":\"0x80004005\""}));
 }
 
-TEST(StandinStart, FailIsAcceptedAndReportsTheCodeLaterThenTheNextStartSucceeds) {
+TEST(standin_start, fail_is_accepted_and_reports_the_code_later_then_the_next_start_succeeds) {
   const standin_copy standin("start fail 0x80070002\n");
   HRESULT code = S_OK;
   com_ptr<ICoreWebView2Environment> environment;
@@ -45,7 +45,7 @@ TEST(StandinStart, FailIsAcceptedAndReportsTheCodeLaterThenTheNextStartSucceeds)
   EXPECT_EQ(on_environment.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
-TEST(StandinStart, DeliverInsideCompletesWithinTheCall) {
+TEST(standin_start, deliver_inside_completes_within_the_call) {
   const standin_copy standin("deliver inside\n");
   com_ptr<ICoreWebView2Environment> environment;
   environment_handler on_environment([&](HRESULT, ICoreWebView2Environment* created) {
@@ -58,7 +58,7 @@ TEST(StandinStart, DeliverInsideCompletesWithinTheCall) {
   EXPECT_NE(environment.get(), nullptr);
 }
 
-TEST(StandinStart, AfterStartActionRunsWithoutAnyPage) {
+TEST(standin_start, after_start_action_runs_without_any_page) {
   const standin_copy standin("after-start 20 quit\n");
   environment_handler on_environment([](HRESULT, ICoreWebView2Environment*) { return S_OK; });
 
