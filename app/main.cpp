@@ -49,8 +49,7 @@ void send_user_to_runtime_download() {
               L"Quendari needs the Microsoft Edge WebView2 runtime.\n\nA browser window will open "
               L"so you can install it, then open Quendari again.",
               L"Quendari", MB_OK | MB_ICONINFORMATION);
-  ShellExecuteW(nullptr, L"open", quendari::runtime_download_url, nullptr, nullptr,
-                SW_SHOWNORMAL);
+  ShellExecuteW(nullptr, L"open", quendari::runtime_download_url, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace

@@ -48,8 +48,7 @@ class engine_base {
   virtual user_script& add_user_script(const std::string& code);
   virtual user_script add_user_script_impl(const std::string& code) = 0;
   virtual void remove_all_user_scripts_impl(const std::list<user_script>& scripts) = 0;
-  virtual bool are_user_scripts_equal_impl(const user_script& first,
-                                           const user_script& second) = 0;
+  virtual bool are_user_scripts_equal_impl(const user_script& first, const user_script& second) = 0;
   // Re-registers every script in list order, `old_script`'s with `new_code`; returns the last
   // stored script that matched `old_script`, or null.
   virtual user_script* replace_user_script(const user_script& old_script,

@@ -22,8 +22,7 @@ struct error_detail {
 
 class exception : public std::exception {
  public:
-  exception(std::int32_t code, std::string message)
-      : code_(code), message_(std::move(message)) {}
+  exception(std::int32_t code, std::string message) : code_(code), message_(std::move(message)) {}
   explicit exception(const error_detail& detail) : exception(detail.code, detail.message) {}
 
   const char* what() const noexcept override { return message_.c_str(); }

@@ -136,15 +136,15 @@ struct ICoreWebView2ExecuteScriptCompletedHandler : public IUnknown {
 struct ICoreWebView2Environment : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller(
       HWND parentWindow, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) = 0;
-  virtual HRESULT STDMETHODCALLTYPE CreateWebResourceResponse(
-      IStream* content, int statusCode, LPCWSTR reasonPhrase, LPCWSTR headers,
-      ICoreWebView2WebResourceResponse** response) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  CreateWebResourceResponse(IStream* content, int statusCode, LPCWSTR reasonPhrase, LPCWSTR headers,
+                            ICoreWebView2WebResourceResponse** response) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_BrowserVersionString(LPWSTR* versionInfo) = 0;
-  virtual HRESULT STDMETHODCALLTYPE add_NewBrowserVersionAvailable(
-      ICoreWebView2NewBrowserVersionAvailableEventHandler* eventHandler,
-      EventRegistrationToken* token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE remove_NewBrowserVersionAvailable(
-      EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  add_NewBrowserVersionAvailable(ICoreWebView2NewBrowserVersionAvailableEventHandler* eventHandler,
+                                 EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  remove_NewBrowserVersionAvailable(EventRegistrationToken token) = 0;
 };
 
 struct ICoreWebView2Controller : public IUnknown {
@@ -168,9 +168,9 @@ struct ICoreWebView2Controller : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE add_LostFocus(
       ICoreWebView2FocusChangedEventHandler* eventHandler, EventRegistrationToken* token) = 0;
   virtual HRESULT STDMETHODCALLTYPE remove_LostFocus(EventRegistrationToken token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE add_AcceleratorKeyPressed(
-      ICoreWebView2AcceleratorKeyPressedEventHandler* eventHandler,
-      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  add_AcceleratorKeyPressed(ICoreWebView2AcceleratorKeyPressedEventHandler* eventHandler,
+                            EventRegistrationToken* token) = 0;
   virtual HRESULT STDMETHODCALLTYPE remove_AcceleratorKeyPressed(EventRegistrationToken token) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_ParentWindow(HWND* parentWindow) = 0;
   virtual HRESULT STDMETHODCALLTYPE put_ParentWindow(HWND parentWindow) = 0;
@@ -196,26 +196,26 @@ struct ICoreWebView2 : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE add_HistoryChanged(
       ICoreWebView2HistoryChangedEventHandler* eventHandler, EventRegistrationToken* token) = 0;
   virtual HRESULT STDMETHODCALLTYPE remove_HistoryChanged(EventRegistrationToken token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE add_NavigationCompleted(
-      ICoreWebView2NavigationCompletedEventHandler* eventHandler,
-      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  add_NavigationCompleted(ICoreWebView2NavigationCompletedEventHandler* eventHandler,
+                          EventRegistrationToken* token) = 0;
   virtual HRESULT STDMETHODCALLTYPE remove_NavigationCompleted(EventRegistrationToken token) = 0;
   virtual HRESULT STDMETHODCALLTYPE add_FrameNavigationStarting(
       ICoreWebView2NavigationStartingEventHandler* eventHandler, EventRegistrationToken* token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE remove_FrameNavigationStarting(
-      EventRegistrationToken token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE add_FrameNavigationCompleted(
-      ICoreWebView2NavigationCompletedEventHandler* eventHandler,
-      EventRegistrationToken* token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE remove_FrameNavigationCompleted(
-      EventRegistrationToken token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE add_ScriptDialogOpening(
-      ICoreWebView2ScriptDialogOpeningEventHandler* eventHandler,
-      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  remove_FrameNavigationStarting(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  add_FrameNavigationCompleted(ICoreWebView2NavigationCompletedEventHandler* eventHandler,
+                               EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  remove_FrameNavigationCompleted(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  add_ScriptDialogOpening(ICoreWebView2ScriptDialogOpeningEventHandler* eventHandler,
+                          EventRegistrationToken* token) = 0;
   virtual HRESULT STDMETHODCALLTYPE remove_ScriptDialogOpening(EventRegistrationToken token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE add_PermissionRequested(
-      ICoreWebView2PermissionRequestedEventHandler* eventHandler,
-      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  add_PermissionRequested(ICoreWebView2PermissionRequestedEventHandler* eventHandler,
+                          EventRegistrationToken* token) = 0;
   virtual HRESULT STDMETHODCALLTYPE remove_PermissionRequested(EventRegistrationToken token) = 0;
   virtual HRESULT STDMETHODCALLTYPE add_ProcessFailed(
       ICoreWebView2ProcessFailedEventHandler* eventHandler, EventRegistrationToken* token) = 0;
@@ -224,20 +224,20 @@ struct ICoreWebView2 : public IUnknown {
       LPCWSTR javaScript,
       ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) = 0;
   virtual HRESULT STDMETHODCALLTYPE RemoveScriptToExecuteOnDocumentCreated(LPCWSTR id) = 0;
-  virtual HRESULT STDMETHODCALLTYPE ExecuteScript(
-      LPCWSTR javaScript, ICoreWebView2ExecuteScriptCompletedHandler* handler) = 0;
-  virtual HRESULT STDMETHODCALLTYPE CapturePreview(
-      COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT imageFormat, IStream* imageStream,
-      ICoreWebView2CapturePreviewCompletedHandler* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  ExecuteScript(LPCWSTR javaScript, ICoreWebView2ExecuteScriptCompletedHandler* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  CapturePreview(COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT imageFormat, IStream* imageStream,
+                 ICoreWebView2CapturePreviewCompletedHandler* handler) = 0;
   virtual HRESULT STDMETHODCALLTYPE Reload() = 0;
   virtual HRESULT STDMETHODCALLTYPE PostWebMessageAsJson(LPCWSTR webMessageAsJson) = 0;
   virtual HRESULT STDMETHODCALLTYPE PostWebMessageAsString(LPCWSTR webMessageAsString) = 0;
   virtual HRESULT STDMETHODCALLTYPE add_WebMessageReceived(
       ICoreWebView2WebMessageReceivedEventHandler* handler, EventRegistrationToken* token) = 0;
   virtual HRESULT STDMETHODCALLTYPE remove_WebMessageReceived(EventRegistrationToken token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE CallDevToolsProtocolMethod(
-      LPCWSTR methodName, LPCWSTR parametersAsJson,
-      ICoreWebView2CallDevToolsProtocolMethodCompletedHandler* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  CallDevToolsProtocolMethod(LPCWSTR methodName, LPCWSTR parametersAsJson,
+                             ICoreWebView2CallDevToolsProtocolMethodCompletedHandler* handler) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_BrowserProcessId(UINT32* value) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_CanGoBack(BOOL* canGoBack) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_CanGoForward(BOOL* canGoForward) = 0;
@@ -247,12 +247,11 @@ struct ICoreWebView2 : public IUnknown {
       LPCWSTR eventName, ICoreWebView2DevToolsProtocolEventReceiver** receiver) = 0;
   virtual HRESULT STDMETHODCALLTYPE Stop() = 0;
   virtual HRESULT STDMETHODCALLTYPE add_NewWindowRequested(
-      ICoreWebView2NewWindowRequestedEventHandler* eventHandler,
-      EventRegistrationToken* token) = 0;
+      ICoreWebView2NewWindowRequestedEventHandler* eventHandler, EventRegistrationToken* token) = 0;
   virtual HRESULT STDMETHODCALLTYPE remove_NewWindowRequested(EventRegistrationToken token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE add_DocumentTitleChanged(
-      ICoreWebView2DocumentTitleChangedEventHandler* eventHandler,
-      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  add_DocumentTitleChanged(ICoreWebView2DocumentTitleChangedEventHandler* eventHandler,
+                           EventRegistrationToken* token) = 0;
   virtual HRESULT STDMETHODCALLTYPE remove_DocumentTitleChanged(EventRegistrationToken token) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_DocumentTitle(LPWSTR* title) = 0;
   virtual HRESULT STDMETHODCALLTYPE AddHostObjectToScript(LPCWSTR name, VARIANT* object) = 0;
@@ -261,21 +260,21 @@ struct ICoreWebView2 : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE add_ContainsFullScreenElementChanged(
       ICoreWebView2ContainsFullScreenElementChangedEventHandler* eventHandler,
       EventRegistrationToken* token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE remove_ContainsFullScreenElementChanged(
-      EventRegistrationToken token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE get_ContainsFullScreenElement(
-      BOOL* containsFullScreenElement) = 0;
-  virtual HRESULT STDMETHODCALLTYPE add_WebResourceRequested(
-      ICoreWebView2WebResourceRequestedEventHandler* eventHandler,
-      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  remove_ContainsFullScreenElementChanged(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  get_ContainsFullScreenElement(BOOL* containsFullScreenElement) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  add_WebResourceRequested(ICoreWebView2WebResourceRequestedEventHandler* eventHandler,
+                           EventRegistrationToken* token) = 0;
   virtual HRESULT STDMETHODCALLTYPE remove_WebResourceRequested(EventRegistrationToken token) = 0;
-  virtual HRESULT STDMETHODCALLTYPE AddWebResourceRequestedFilter(
-      LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  AddWebResourceRequestedFilter(LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext) = 0;
   virtual HRESULT STDMETHODCALLTYPE RemoveWebResourceRequestedFilter(
       LPCWSTR uri, COREWEBVIEW2_WEB_RESOURCE_CONTEXT resourceContext) = 0;
-  virtual HRESULT STDMETHODCALLTYPE add_WindowCloseRequested(
-      ICoreWebView2WindowCloseRequestedEventHandler* eventHandler,
-      EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  add_WindowCloseRequested(ICoreWebView2WindowCloseRequestedEventHandler* eventHandler,
+                           EventRegistrationToken* token) = 0;
   virtual HRESULT STDMETHODCALLTYPE remove_WindowCloseRequested(EventRegistrationToken token) = 0;
 };
 
@@ -284,10 +283,10 @@ struct ICoreWebView2Settings : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE put_IsScriptEnabled(BOOL isScriptEnabled) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_IsWebMessageEnabled(BOOL* isWebMessageEnabled) = 0;
   virtual HRESULT STDMETHODCALLTYPE put_IsWebMessageEnabled(BOOL isWebMessageEnabled) = 0;
-  virtual HRESULT STDMETHODCALLTYPE get_AreDefaultScriptDialogsEnabled(
-      BOOL* areDefaultScriptDialogsEnabled) = 0;
-  virtual HRESULT STDMETHODCALLTYPE put_AreDefaultScriptDialogsEnabled(
-      BOOL areDefaultScriptDialogsEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  get_AreDefaultScriptDialogsEnabled(BOOL* areDefaultScriptDialogsEnabled) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  put_AreDefaultScriptDialogsEnabled(BOOL areDefaultScriptDialogsEnabled) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_IsStatusBarEnabled(BOOL* isStatusBarEnabled) = 0;
   virtual HRESULT STDMETHODCALLTYPE put_IsStatusBarEnabled(BOOL isStatusBarEnabled) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_AreDevToolsEnabled(BOOL* areDevToolsEnabled) = 0;
@@ -315,8 +314,8 @@ struct ICoreWebView2WebMessageReceivedEventArgs : public IUnknown {
 
 struct ICoreWebView2PermissionRequestedEventArgs : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) = 0;
-  virtual HRESULT STDMETHODCALLTYPE get_PermissionKind(
-      COREWEBVIEW2_PERMISSION_KIND* permissionKind) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  get_PermissionKind(COREWEBVIEW2_PERMISSION_KIND* permissionKind) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* isUserInitiated) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_State(COREWEBVIEW2_PERMISSION_STATE* state) = 0;
   virtual HRESULT STDMETHODCALLTYPE put_State(COREWEBVIEW2_PERMISSION_STATE state) = 0;
@@ -347,10 +346,10 @@ struct ICoreWebView2EnvironmentOptions : public IUnknown {
 
 // Signatures of the exports of the loader DLL and of the runtime's client DLL.
 using get_available_browser_version_string_fn = HRESULT(STDAPICALLTYPE*)(PCWSTR, LPWSTR*);
-using create_environment_with_options_fn = HRESULT(STDAPICALLTYPE*)(
-    PCWSTR, PCWSTR, ICoreWebView2EnvironmentOptions*,
-    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*);
-using create_webview_environment_internal_fn = HRESULT(STDAPICALLTYPE*)(
-    bool, INT32, PCWSTR, ICoreWebView2EnvironmentOptions*,
-    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*);
+using create_environment_with_options_fn =
+    HRESULT(STDAPICALLTYPE*)(PCWSTR, PCWSTR, ICoreWebView2EnvironmentOptions*,
+                             ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*);
+using create_webview_environment_internal_fn =
+    HRESULT(STDAPICALLTYPE*)(bool, INT32, PCWSTR, ICoreWebView2EnvironmentOptions*,
+                             ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*);
 using dll_can_unload_now_fn = HRESULT(STDAPICALLTYPE*)();

@@ -99,8 +99,8 @@ bool write_all(HANDLE file, const char* text, DWORD length) noexcept {
 double read_zoom_file(const std::wstring& path) {
   if (path.empty()) return 0;
   const file_handle file(CreateFileW(extended_length_path(path).c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                     nullptr));
   if (!file.is_open()) return 0;
   char buffer[32] = {};
   DWORD read = 0;

@@ -80,8 +80,7 @@ void enable_caption_dpi_scaling(HWND window) {
   }
 }
 
-SIZE frame_size_for_client(HWND window, std::int32_t width, std::int32_t height,
-                           std::int32_t dpi) {
+SIZE frame_size_for_client(HWND window, std::int32_t width, std::int32_t height, std::int32_t dpi) {
   const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
   RECT rect{0, 0, width, height};
   const loaded_library user32(L"user32.dll", library_search::system_folder);

@@ -105,9 +105,10 @@ noresult win32_edge_engine::embed(HWND widget, bool debug,
   zoom_file_path = join_path(user_data_folder, L"zoom.txt");
   const double zoom = read_zoom_file(zoom_file_path);
   if (zoom > 0) controller->put_ZoomFactor(zoom);
-  register_watcher(com_ptr<zoom_watch>::adopt(new zoom_watch(zoom_file_path)), [this](auto* watcher, auto* token) {
-    return controller->add_ZoomFactorChanged(watcher, token);
-  });
+  register_watcher(com_ptr<zoom_watch>::adopt(new zoom_watch(zoom_file_path)),
+                   [this](auto* watcher, auto* token) {
+                     return controller->add_ZoomFactorChanged(watcher, token);
+                   });
   register_watcher(com_ptr<fs_watch>::adopt(new fs_watch([shared_link](bool on) {
                      if (shared_link->engine) shared_link->engine->set_fullscreen(on);
                    })),

@@ -15,8 +15,7 @@ LRESULT CALLBACK detached_window_proc(HWND hwnd, UINT message, WPARAM wparam, LP
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-void register_window_class(const wchar_t* name, WNDPROC procedure, HINSTANCE module,
-                           HICON icon) {
+void register_window_class(const wchar_t* name, WNDPROC procedure, HINSTANCE module, HICON icon) {
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = procedure;
@@ -64,9 +63,9 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
   if (owns_window) {
     com_apartment = com_apartment_guard(COINIT_APARTMENTTHREADED);
     make_process_dpi_aware();
-    const auto icon = static_cast<HICON>(
-        LoadImageW(module, MAKEINTRESOURCEW(32512), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                   GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    const auto icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(32512), IMAGE_ICON,
+                                                    GetSystemMetrics(SM_CXICON),
+                                                    GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
     register_window_class(
         L"webview",
         &window_procedure<win32_edge_engine, &win32_edge_engine::handle_main_window_message>,

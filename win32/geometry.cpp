@@ -28,8 +28,7 @@ noresult win32_edge_engine::set_title_impl(const std::string& title) {
   return {};
 }
 
-noresult win32_edge_engine::set_size_impl(std::int32_t width, std::int32_t height,
-                                          size_hint hint) {
+noresult win32_edge_engine::set_size_impl(std::int32_t width, std::int32_t height, size_hint hint) {
   LONG style = GetWindowLongW(main_window, GWL_STYLE);
   style &= ~resizable_bits;
   if (hint != size_hint::fixed) style |= resizable_bits;

@@ -33,15 +33,13 @@ HMODULE dwmapi_module() {
 
 bool system_prefers_dark_apps() {
   const reg_key key(HKEY_CURRENT_USER,
-                    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
-                    KEY_READ);
+                    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize", KEY_READ);
   if (!key.is_open()) return false;
   const auto bytes = key.query_bytes(L"AppsUseLightTheme");
   if (bytes.size() < 4) return false;
-  const std::uint32_t value = static_cast<std::uint32_t>(bytes[0]) |
-                              static_cast<std::uint32_t>(bytes[1]) << 8 |
-                              static_cast<std::uint32_t>(bytes[2]) << 16 |
-                              static_cast<std::uint32_t>(bytes[3]) << 24;
+  const std::uint32_t value =
+      static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+      static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
   return value == 0;
 }
 

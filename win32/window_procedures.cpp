@@ -51,9 +51,9 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       // its client area keeps its size in 96-DPI units.
       RECT rect{};
       GetClientRect(main_window, &rect);
-      const SIZE size = frame_size_for_client(
-          main_window, scale_by_dpi(rect.right - rect.left, new_dpi, dpi),
-          scale_by_dpi(rect.bottom - rect.top, new_dpi, dpi), new_dpi);
+      const SIZE size =
+          frame_size_for_client(main_window, scale_by_dpi(rect.right - rect.left, new_dpi, dpi),
+                                scale_by_dpi(rect.bottom - rect.top, new_dpi, dpi), new_dpi);
       SetWindowPos(main_window, nullptr, 0, 0, size.cx, size.cy,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
       dpi = new_dpi;
@@ -118,8 +118,8 @@ void win32_edge_engine::fit_widget_to_main_window() {
   if (!widget_window) return;
   RECT rect{};
   if (GetClientRect(GetParent(widget_window), &rect)) {
-    MoveWindow(widget_window, rect.left, rect.top, rect.right - rect.left,
-               rect.bottom - rect.top, TRUE);
+    MoveWindow(widget_window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               TRUE);
   }
 }
 

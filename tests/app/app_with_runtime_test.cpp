@@ -83,8 +83,8 @@ TEST_F(app_with_runtime, starts_in_order_and_exits_with_zero_when_closed) {
   const int bridge = find_call(calls, "AddScriptToExecuteOnDocumentCreated", zoom_watcher);
   const int marks = find_call(calls, "AddScriptToExecuteOnDocumentCreated", bridge + 1);
   const int navigate = find_call(calls, "Navigate", marks);
-  ASSERT_TRUE(dev_tools > 0 && status_bar > 0 && user_agent > 0 && zoom_watcher > 0 &&
-              bridge > 0 && marks > 0 && navigate > 0)
+  ASSERT_TRUE(dev_tools > 0 && status_bar > 0 && user_agent > 0 && zoom_watcher > 0 && bridge > 0 &&
+              marks > 0 && navigate > 0)
       << "the calls are missing or out of order";
   EXPECT_EQ(calls[dev_tools].arg("value"), "0");
   EXPECT_EQ(calls[status_bar].arg("value"), "0");
@@ -149,10 +149,10 @@ TEST_F(app_with_runtime, full_screen_covers_the_monitor_and_leaving_restores_the
   const LONG ex_style = GetWindowLongW(window, GWL_EXSTYLE);
   ASSERT_EQ(style & WS_POPUP, 0);
 
-  ASSERT_NE(wait_for_window([&] { return GetWindowLongW(window, GWL_STYLE) & WS_POPUP ? window
-                                                                                        : nullptr; },
-                            5s),
-            nullptr)
+  ASSERT_NE(
+      wait_for_window(
+          [&] { return GetWindowLongW(window, GWL_STYLE) & WS_POPUP ? window : nullptr; }, 5s),
+      nullptr)
       << "full-screen was not entered";
   std::this_thread::sleep_for(300ms);
   MONITORINFO monitor{};
@@ -170,10 +170,10 @@ TEST_F(app_with_runtime, full_screen_covers_the_monitor_and_leaving_restores_the
   GetClientRect(widget, &widget_client);
   EXPECT_TRUE(EqualRect(&client, &widget_client));
 
-  ASSERT_NE(wait_for_window([&] { return GetWindowLongW(window, GWL_STYLE) & WS_POPUP ? nullptr
-                                                                                        : window; },
-                            5s),
-            nullptr)
+  ASSERT_NE(
+      wait_for_window(
+          [&] { return GetWindowLongW(window, GWL_STYLE) & WS_POPUP ? nullptr : window; }, 5s),
+      nullptr)
       << "full-screen was not left";
   std::this_thread::sleep_for(300ms);
   RECT restored{};
@@ -222,8 +222,7 @@ TEST_F(app_with_runtime, only_web_and_mail_links_leave_for_the_shell_and_every_r
                    "after-navigate 900 newwindow MAILTO:someone@example.com\n"
                    "after-navigate 2500 close\n");
   EXPECT_EQ(run.wait(), 0u);
-  EXPECT_EQ(opened.wait_for_lines(2),
-            L"https://example.com/a?b=1\nMAILTO:someone@example.com\n");
+  EXPECT_EQ(opened.wait_for_lines(2), L"https://example.com/a?b=1\nMAILTO:someone@example.com\n");
   int handled = 0;
   for (const auto& call : run.calls()) {
     if (call.interface_name == "outcome" && call.method == "NewWindowRequested") {
@@ -286,7 +285,8 @@ struct user_agent_case {
   const char* written;  // what put_UserAgent receives; null when it is not called
 };
 
-class user_agent : public app_with_runtime, public ::testing::WithParamInterface<user_agent_case> {};
+class user_agent : public app_with_runtime,
+                   public ::testing::WithParamInterface<user_agent_case> {};
 
 TEST_P(user_agent, carries_the_applications_token_once) {
   const user_agent_case& tested = GetParam();
@@ -304,13 +304,12 @@ TEST_P(user_agent, carries_the_applications_token_once) {
 
 INSTANTIATE_TEST_SUITE_P(
     scenarios, user_agent,
-    ::testing::Values(
-        user_agent_case{"browser_agent", "useragent Mozilla/5.0 Edg/120\n",
-                        "Mozilla/5.0 Edg/120 QuendariApp/1"},
-        user_agent_case{"already_marked", "useragent Mozilla/5.0 QuendariApp/7\n",
-                        "Mozilla/5.0 QuendariApp/7"},
-        user_agent_case{"empty_agent", "useragent \"\"\n", "QuendariApp/1"},
-        user_agent_case{"no_settings2", "nosettings2\n", nullptr}),
+    ::testing::Values(user_agent_case{"browser_agent", "useragent Mozilla/5.0 Edg/120\n",
+                                      "Mozilla/5.0 Edg/120 QuendariApp/1"},
+                      user_agent_case{"already_marked", "useragent Mozilla/5.0 QuendariApp/7\n",
+                                      "Mozilla/5.0 QuendariApp/7"},
+                      user_agent_case{"empty_agent", "useragent \"\"\n", "QuendariApp/1"},
+                      user_agent_case{"no_settings2", "nosettings2\n", nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct failing_start_case {
@@ -337,14 +336,14 @@ INSTANTIATE_TEST_SUITE_P(
     scenarios, failing_start,
     ::testing::Values(
         failing_start_case{"five_refusals",
-                      "start refuse 0x80004005\nstart refuse 0x80004005\nstart refuse "
-                      "0x80004005\nstart refuse 0x80004005\nstart refuse 0x80004005\n",
-                      5},
+                           "start refuse 0x80004005\nstart refuse 0x80004005\nstart refuse "
+                           "0x80004005\nstart refuse 0x80004005\nstart refuse 0x80004005\n",
+                           5},
         failing_start_case{"quit_while_waiting", "start later-quit\n", 1},
         failing_start_case{"status_bar_setting_gives_s_false",
-                      "settings fail put_IsStatusBarEnabled 0x1\n", 1},
-        failing_start_case{"dev_tools_setting_fails", "settings fail put_AreDevToolsEnabled 0x80004005\n",
-                      1}),
+                           "settings fail put_IsStatusBarEnabled 0x1\n", 1},
+        failing_start_case{"dev_tools_setting_fails",
+                           "settings fail put_AreDevToolsEnabled 0x80004005\n", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

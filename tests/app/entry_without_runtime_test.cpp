@@ -38,7 +38,8 @@ TEST(entry_without_runtime, shows_the_box_then_opens_the_download_link_and_exits
   EXPECT_EQ(message_box_text(box), expected_text);
   for (HWND window : windows_of(quendari.id())) {
     if (window != box && IsWindowVisible(window)) {
-      ADD_FAILURE() << "another visible window of class " << ::testing::PrintToString(class_of(window));
+      ADD_FAILURE() << "another visible window of class "
+                    << ::testing::PrintToString(class_of(window));
     }
   }
 

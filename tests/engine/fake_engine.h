@@ -47,8 +47,8 @@ class fake_engine : public engine_base {
       fail_next_registration = false;
       throw exception(error_unspecified, "registration failed");
     }
-    return user_script(code, user_script_impl_ptr(new user_script_impl(
-                                 "id" + std::to_string(++next_script_id))));
+    return user_script(
+        code, user_script_impl_ptr(new user_script_impl("id" + std::to_string(++next_script_id))));
   }
   void remove_all_user_scripts_impl(const std::list<user_script>& scripts) override {
     for (const auto& script : scripts) record("unregister " + script.get_impl()->id);

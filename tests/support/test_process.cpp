@@ -95,7 +95,8 @@ std::wstring read_text_file(const std::wstring& path) {
   std::string bytes;
   char chunk[4096];
   DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0) bytes.append(chunk, read);
+  while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0)
+    bytes.append(chunk, read);
   CloseHandle(file);
   if (bytes.empty()) return {};
   std::wstring text(bytes.size(), L'\0');

@@ -11,8 +11,8 @@ scoped_value::scoped_value(HKEY root, std::wstring sub_key, std::wstring name, D
                            const std::vector<BYTE>& data, REGSAM view)
     : root_(root), sub_key_(std::move(sub_key)), name_(std::move(name)), view_(view) {
   HKEY key = nullptr;
-  if (RegCreateKeyExW(root_, sub_key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExW(root_, sub_key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
     return;
   }
   DWORD size = 0;
@@ -89,8 +89,8 @@ scoped_absent_key::~scoped_absent_key() {
   RegDeleteKeyExW(root_, sub_key_.c_str(), view_, 0);
   if (!existed_) return;
   HKEY key = nullptr;
-  if (RegCreateKeyExW(root_, sub_key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExW(root_, sub_key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
     return;
   }
   for (const auto& value : values_) {

@@ -12,10 +12,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!arguments || count < 3) return 2;
   const std::wstring line = std::wstring(arguments[2]) + L"\n";
   std::string bytes(line.size() * 3, '\0');
-  bytes.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, line.data(),
-                                                       static_cast<int>(line.size()), bytes.data(),
-                                                       static_cast<int>(bytes.size()), nullptr,
-                                                       nullptr)));
+  bytes.resize(static_cast<size_t>(
+      WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), bytes.data(),
+                          static_cast<int>(bytes.size()), nullptr, nullptr)));
   const HANDLE log = CreateFileW(arguments[1], FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   LocalFree(arguments);

@@ -111,11 +111,18 @@ TEST_F(zoom_test, writes_four_decimals_for_factors_in_range) {
     double factor;
     const char* bytes;
   } cases[] = {
-      {1.0, "1.0000"},       {5.0, "5.0000"},     {0.25, "0.2500"},    {1.25, "1.2500"},
-      {2.0 / 3.0, "0.6667"}, {1.23456, "1.2346"}, {4.99999, "5.0000"}, {1.1, "1.1000"},
+      {1.0, "1.0000"},
+      {5.0, "5.0000"},
+      {0.25, "0.2500"},
+      {1.25, "1.2500"},
+      {2.0 / 3.0, "0.6667"},
+      {1.23456, "1.2346"},
+      {4.99999, "5.0000"},
+      {1.1, "1.1000"},
       {1.03125, "1.0312"},  // exactly halfway: ties go to the even digit
       {1.09375, "1.0938"},  // exactly halfway, odd neighbour below
-      {0.30000000000000004, "0.3000"}, {1.00005, "1.0001"},  // 1.00005 lies just above half
+      {0.30000000000000004, "0.3000"},
+      {1.00005, "1.0001"},  // 1.00005 lies just above half
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);

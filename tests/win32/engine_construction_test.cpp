@@ -38,7 +38,8 @@ TEST(engine_construction, closing_the_window_ends_the_run_loop) {
   EXPECT_TRUE(engine.widget_impl().has_error()) << "the widget died with its parent";
 }
 
-TEST(engine_construction, destruction_after_close_still_runs_queued_tasks_then_destroys_the_message_window) {
+TEST(engine_construction,
+     destruction_after_close_still_runs_queued_tasks_then_destroys_the_message_window) {
   bool ran = false;
   {
     win32_edge_engine engine(false, nullptr);

@@ -20,8 +20,7 @@ class standin_environment : public ::testing::Environment {
   std::unique_ptr<scoped_standin_runtime> runtime_;
 };
 
-const auto* const registered =
-    ::testing::AddGlobalTestEnvironment(new standin_environment);
+const auto* const registered = ::testing::AddGlobalTestEnvironment(new standin_environment);
 
 }  // namespace
 
@@ -57,7 +56,8 @@ std::vector<logged_call> standin_calls(std::size_t from) {
   EXPECT_NE(path, nullptr) << "the test run names the stand-in's log";
   if (path == nullptr) return {};
   std::vector<logged_call> calls = read_standin_log(path);
-  calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(std::min(from, calls.size())));
+  calls.erase(calls.begin(),
+              calls.begin() + static_cast<std::ptrdiff_t>(std::min(from, calls.size())));
   return calls;
 }
 

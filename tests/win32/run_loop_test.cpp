@@ -85,8 +85,7 @@ TEST_F(run_loop, only_the_message_window_takes_wm_app_as_a_task) {
   bool ran = false;
   std::function<void()> stray = [&ran] { ran = true; };
   EXPECT_EQ(SendMessageW(main_window_of(engine), WM_APP, 0, reinterpret_cast<LPARAM>(&stray)), 0);
-  EXPECT_EQ(SendMessageW(widget_window_of(engine), WM_APP, 0, reinterpret_cast<LPARAM>(&stray)),
-            0);
+  EXPECT_EQ(SendMessageW(widget_window_of(engine), WM_APP, 0, reinterpret_cast<LPARAM>(&stray)), 0);
   EXPECT_FALSE(ran) << "main and widget windows pass WM_APP to DefWindowProcW";
   ASSERT_EQ(message_windows().size(), 1u);
   EXPECT_EQ(SendMessageW(message_windows()[0], WM_APP, 0, 0), 0) << "null task ignored";

@@ -37,10 +37,10 @@ INSTANTIATE_TEST_SUITE_P(
         theme_case{"DWORD 0: dark", REG_DWORD, {0, 0, 0, 0}, true},
         theme_case{"DWORD 1: light", REG_DWORD, {1, 0, 0, 0}, false},
         theme_case{"DWORD 0x100: light, every byte counts", REG_DWORD, {0, 1, 0, 0}, false},
-        theme_case{"binary of 4 zero bytes: the type is not examined", REG_BINARY, {0, 0, 0, 0},
-                   true},
-        theme_case{"binary of 8 bytes starting with 4 zeros", REG_BINARY, {0, 0, 0, 0, 1, 1, 1, 1},
-                   true},
+        theme_case{
+            "binary of 4 zero bytes: the type is not examined", REG_BINARY, {0, 0, 0, 0}, true},
+        theme_case{
+            "binary of 8 bytes starting with 4 zeros", REG_BINARY, {0, 0, 0, 0, 1, 1, 1, 1}, true},
         theme_case{"3 bytes: too short, light", REG_BINARY, {0, 0, 0}, false},
         theme_case{"1 byte: light", REG_BINARY, {0}, false},
         theme_case{"0 bytes: light", REG_BINARY, {}, false},

@@ -50,7 +50,8 @@ TEST(standin_controller, fail_reports_the_code_then_the_next_controller_has_a_we
   EXPECT_EQ(on_controller.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
-TEST(standin_controller, browser_window_follows_bounds_and_visibility_and_goes_with_the_controller) {
+TEST(standin_controller,
+     browser_window_follows_bounds_and_visibility_and_goes_with_the_controller) {
   const standin_copy standin("");
   standin_page page(standin);
   ASSERT_TRUE(page.ready());
