@@ -15,11 +15,13 @@ namespace webview::detail {
 
 webview2_com_handler::webview2_com_handler(
     HWND host_window, message_callback_type message_callback,
-    controller_created_callback_type controller_created_callback, std::wstring trusted_origin)
+    controller_created_callback_type controller_created_callback, std::wstring trusted_origin,
+    task_poster_type post_task)
     : host_window(host_window),
       message_callback(std::move(message_callback)),
       controller_created_callback(std::move(controller_created_callback)),
-      trusted_origin(std::move(trusted_origin)) {}
+      trusted_origin(std::move(trusted_origin)),
+      post_task(std::move(post_task)) {}
 
 webview2_com_handler::~webview2_com_handler() = default;
 
@@ -141,11 +143,17 @@ webview2_com_handler::Invoke(ICoreWebView2*, ICoreWebView2NewWindowRequestedEven
     // Marked handled first, so that the browser never opens a window of its own, even when
     // reading the URI or launching throws.
     args->put_Handled(TRUE);
+    BOOL user_initiated = FALSE;
+    if (FAILED(args->get_IsUserInitiated(&user_initiated)) || !user_initiated) return;
     task_memory_string uri;
     if (FAILED(args->get_Uri(uri.put())) || uri.get() == nullptr) return;
-    if (may_open_externally(uri.get())) {
-      ShellExecuteW(host_window, L"open", uri.get(), nullptr, nullptr, SW_SHOWNORMAL);
-    }
+    std::wstring target = uri_to_open_externally(uri.get());
+    if (target.empty()) return;
+    // ShellExecuteW may show UI and pump messages, which must not happen inside a browser event.
+    post_task([owner = host_window, target = std::move(target)] {
+      ShellExecuteW(IsWindow(owner) ? owner : nullptr, L"open", target.c_str(), nullptr, nullptr,
+                    SW_SHOWNORMAL);
+    });
   });
   return S_OK;
 }

@@ -36,12 +36,14 @@ class webview2_com_handler : public ICoreWebView2CreateCoreWebView2EnvironmentCo
   using message_callback_type = std::function<void(std::string)>;
   using controller_created_callback_type =
       std::function<void(ICoreWebView2Controller*, ICoreWebView2*)>;
+  // Runs the task later on the UI thread, after the current event has returned.
+  using task_poster_type = std::function<void(std::function<void()>)>;
 
   // Heap-allocate with new; starts with one reference, owned by the creator. `trusted_origin` is
   // a URL whose origin (scheme, host, port) alone is granted permissions.
   webview2_com_handler(HWND host_window, message_callback_type message_callback,
                        controller_created_callback_type controller_created_callback,
-                       std::wstring trusted_origin);
+                       std::wstring trusted_origin, task_poster_type post_task);
   webview2_com_handler(const webview2_com_handler&) = delete;
   webview2_com_handler& operator=(const webview2_com_handler&) = delete;
 
@@ -82,6 +84,7 @@ class webview2_com_handler : public ICoreWebView2CreateCoreWebView2EnvironmentCo
   std::uint32_t attempt_limit = 5;
   std::uint32_t attempt_count = 0;
   std::wstring trusted_origin;
+  task_poster_type post_task;
 };
 
 }  // namespace webview::detail

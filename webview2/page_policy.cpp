@@ -44,6 +44,51 @@ long default_port(const std::wstring& scheme) noexcept {
   return -1;
 }
 
+bool is_hex_digit(wchar_t c) noexcept {
+  return is_ascii_digit(c) || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+}
+
+int hex_value(wchar_t c) noexcept {
+  if (is_ascii_digit(c)) return c - L'0';
+  return to_ascii_lower(c) - L'a' + 10;
+}
+
+// True when text[at] is a '%' followed by two hex digits.
+bool is_percent_escape(const std::wstring& text, std::size_t at) noexcept {
+  return text[at] == L'%' && at + 2 < text.size() && is_hex_digit(text[at + 1]) &&
+         is_hex_digit(text[at + 2]);
+}
+
+// `text` with its %XX escapes decoded (to single code units) and ASCII letters lower-cased.
+std::wstring decoded_lower(const std::wstring& text) {
+  std::wstring decoded;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (is_percent_escape(text, i)) {
+      decoded += static_cast<wchar_t>(hex_value(text[i + 1]) * 16 + hex_value(text[i + 2]));
+      i += 2;
+    } else {
+      decoded += text[i];
+    }
+  }
+  return lower_ascii(decoded);
+}
+
+// True when a field of the mailto URI's query ("?name=value&name=value") is named "attach" or
+// "attachment". A later '?' also starts a field: some clients read it so.
+bool names_an_attachment(const std::wstring& mailto_uri) {
+  std::size_t field = mailto_uri.find(L'?');
+  while (field != std::wstring::npos) {
+    ++field;
+    const std::size_t end = mailto_uri.find_first_of(L"&?", field);
+    const std::wstring entry =
+        mailto_uri.substr(field, end == std::wstring::npos ? end : end - field);
+    const std::wstring name = decoded_lower(entry.substr(0, entry.find(L'=')));
+    if (name == L"attach" || name == L"attachment") return true;
+    field = end;
+  }
+  return false;
+}
+
 std::optional<origin> parse_origin(const std::wstring& uri) {
   origin result;
   result.scheme = scheme_of(uri);
@@ -108,13 +153,21 @@ bool has_origin(const std::wstring& uri, const std::wstring& trusted_url) {
          requested->host == trusted->host && requested->port == trusted->port;
 }
 
-bool may_open_externally(const std::wstring& uri) {
+std::wstring uri_to_open_externally(const std::wstring& uri) {
   const std::wstring scheme = scheme_of(uri);
-  if (scheme != L"http" && scheme != L"https" && scheme != L"mailto") return false;
+  if (scheme != L"http" && scheme != L"https" && scheme != L"mailto") return {};
   for (const wchar_t c : uri) {
-    if (c <= L' ' || c == 0x7F || c == L'"') return false;
+    if (c < 0x21 || c > 0x7E || c == L'"') return {};
   }
-  return true;
+  if (scheme == L"mailto" && names_an_attachment(uri)) return {};
+  std::wstring escaped;
+  escaped.reserve(uri.size());
+  for (std::size_t i = 0; i < uri.size(); ++i) {
+    escaped += uri[i];
+    if (uri[i] == L'%' && !is_percent_escape(uri, i)) escaped += L"25";
+  }
+  if (escaped.size() > max_external_uri_length) return {};
+  return escaped;
 }
 
 }  // namespace webview::detail

@@ -2,6 +2,7 @@
 // the trusted origin, and which URIs may be handed to the shell. Pure; callable on any thread.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "webview2/webview2_abi.h"
@@ -17,10 +18,20 @@ bool is_granted_permission_kind(COREWEBVIEW2_PERMISSION_KIND kind) noexcept;
 // without a host, or with a port that is not a number up to 65535, belongs to no origin.
 bool has_origin(const std::wstring& uri, const std::wstring& trusted_url);
 
-// True only for http, https and mailto URIs (scheme case-insensitive) free of spaces, quotes and
-// control characters, which could otherwise split the command line that the shell builds for the
-// URI's handler. Everything else (paths, file:, javascript:, other protocol handlers, empty) is
-// refused.
-bool may_open_externally(const std::wstring& uri);
+// The longest URI handed to the shell: INTERNET_MAX_URL_LENGTH. Longer ones are refused, a limit
+// on what a link may open (the shell's URL handling has failed on longer page-controlled text).
+constexpr std::size_t max_external_uri_length = 2083;
+
+// What the shell may open for a page's new-window request, or empty when nothing may be opened.
+// Only http, https and mailto URIs (scheme case-insensitive) pass, and only when every code unit
+// is printable ASCII (0x21 to 0x7E) other than '"': the browser hands these URIs over in
+// canonical ASCII form, and anything else (spaces, quotes, controls, look-alike characters that
+// a handler reading an 8-bit code page turns into quotes or blanks) could split the command line
+// the shell builds for the URI's handler. A mailto URI with an "attach" or "attachment" field
+// (case-insensitive, percent-decoded) is refused: some mail clients attach the local file it
+// names. In what passes, a '%' not followed by two hex digits becomes "%25", so that the shell
+// cannot expand %NAME% environment references in it (a valid URL has no such '%'). The result
+// is at most max_external_uri_length code units; a longer one is refused.
+std::wstring uri_to_open_externally(const std::wstring& uri);
 
 }  // namespace webview::detail

@@ -74,8 +74,12 @@ noresult win32_edge_engine::embed(HWND widget, bool debug,
     }
     shared_link->controller_pending.clear();
   };
-  com_handler = com_ptr<webview2_com_handler>::adopt(new webview2_com_handler(
-      widget, std::move(on_message), std::move(controller_created), quendari::start_url_utf16));
+  auto post_task = [shared_link](std::function<void()> task) {
+    if (shared_link->engine) shared_link->engine->dispatch_impl(std::move(task));
+  };
+  com_handler = com_ptr<webview2_com_handler>::adopt(
+      new webview2_com_handler(widget, std::move(on_message), std::move(controller_created),
+                               quendari::start_url_utf16, std::move(post_task)));
   // The creator keeps its own copy of the folder: a retry can come after embed has returned.
   com_handler->set_environment_creator([shared_link, user_data_folder]() -> HRESULT {
     win32_edge_engine* engine = shared_link->engine;

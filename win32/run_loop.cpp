@@ -26,11 +26,15 @@ noresult win32_edge_engine::terminate_impl() {
 }
 
 noresult win32_edge_engine::dispatch_impl(std::function<void()> task) {
+  // Without the message window a null handle would post to the thread, where nothing frees it.
+  if (!message_window) return error_detail{error_invalid_state, "No message window"};
   auto copy = std::make_unique<task_type>(std::move(task));
-  // Once posted, the message owns the copy; a copy that could not be posted is freed here.
-  if (PostMessageW(message_window, WM_APP, 0, reinterpret_cast<LPARAM>(copy.get()))) {
-    copy.release();
+  // Once posted, the message owns the copy; a copy that could not be posted (a full message
+  // queue) is freed here and never runs.
+  if (!PostMessageW(message_window, WM_APP, 0, reinterpret_cast<LPARAM>(copy.get()))) {
+    return error_detail{error_unspecified, "PostMessageW failed"};
   }
+  copy.release();
   return {};
 }
 
@@ -52,10 +56,9 @@ void win32_edge_engine::discard_queued_tasks() noexcept {
 }
 
 void win32_edge_engine::deplete_run_loop_event_queue() {
-  // Without the message window the marker could never arrive.
-  if (!message_window) return;
   bool done = false;
-  dispatch_impl([&done] { done = true; });
+  // A marker that could not be posted (no message window, a full queue) would never arrive.
+  if (dispatch_impl([&done] { done = true; }).has_error()) return;
   bool quit_requested = false;
   WPARAM quit_code = 0;
   MSG msg{};

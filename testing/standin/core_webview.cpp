@@ -240,9 +240,11 @@ void core_webview::change_full_screen(bool on) {
       log_fields().boolean("containsFullScreenElement", on), [] { return log_fields(); });
 }
 
-void core_webview::request_new_window(const std::wstring& uri) {
-  com_ptr<new_window_args> args = com_ptr<new_window_args>::adopt(new new_window_args(uri));
-  new_window_handlers.fire("NewWindowRequested", this, args.get(), log_fields().text("uri", uri),
+void core_webview::request_new_window(const std::wstring& uri, bool user_initiated) {
+  com_ptr<new_window_args> args =
+      com_ptr<new_window_args>::adopt(new new_window_args(uri, user_initiated));
+  new_window_handlers.fire("NewWindowRequested", this, args.get(),
+                           log_fields().text("uri", uri).boolean("userInitiated", user_initiated),
                            [&] { return log_fields().boolean("handled", args->is_handled()); });
 }
 

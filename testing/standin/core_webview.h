@@ -130,7 +130,7 @@ class core_webview final : public ICoreWebView2 {
   void receive_web_message(const std::wstring& as_json, bool is_string,
                            const std::wstring& as_string);
   void change_full_screen(bool on);
-  void request_new_window(const std::wstring& uri);
+  void request_new_window(const std::wstring& uri, bool user_initiated);
   void request_permission(COREWEBVIEW2_PERMISSION_KIND kind, const std::wstring& uri);
 
  private:

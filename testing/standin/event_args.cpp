@@ -127,7 +127,8 @@ HRESULT STDMETHODCALLTYPE permission_args::GetDeferral(ICoreWebView2Deferral** d
   return log_not_implemented(permission_interface, "GetDeferral");
 }
 
-new_window_args::new_window_args(std::wstring uri) : uri(std::move(uri)) {}
+new_window_args::new_window_args(std::wstring uri, bool user_initiated)
+    : uri(std::move(uri)), user_initiated(user_initiated) {}
 
 HRESULT STDMETHODCALLTYPE new_window_args::QueryInterface(REFIID riid, void** object) {
   return answer_query(this, new_window_interface, IID_ICoreWebView2NewWindowRequestedEventArgs,
@@ -173,9 +174,9 @@ HRESULT STDMETHODCALLTYPE new_window_args::get_Handled(BOOL* value) {
 
 HRESULT STDMETHODCALLTYPE new_window_args::get_IsUserInitiated(BOOL* value) {
   return call_without_throwing(E_UNEXPECTED, [&] {
-    if (value) *value = TRUE;
+    if (value) *value = user_initiated ? TRUE : FALSE;
     return log_call(new_window_interface, "get_IsUserInitiated",
-                    log_fields().boolean("value", true), value ? S_OK : E_POINTER);
+                    log_fields().boolean("value", user_initiated), value ? S_OK : E_POINTER);
   });
 }
 

@@ -66,7 +66,7 @@ class permission_args final : public ICoreWebView2PermissionRequestedEventArgs {
 
 class new_window_args final : public ICoreWebView2NewWindowRequestedEventArgs {
  public:
-  explicit new_window_args(std::wstring uri);
+  new_window_args(std::wstring uri, bool user_initiated);
   new_window_args(const new_window_args&) = delete;
   new_window_args& operator=(const new_window_args&) = delete;
 
@@ -89,6 +89,7 @@ class new_window_args final : public ICoreWebView2NewWindowRequestedEventArgs {
 
   std::atomic<ULONG> reference_count{1};
   std::wstring uri;
+  bool user_initiated;
   bool handled = false;
 };
 

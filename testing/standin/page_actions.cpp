@@ -44,7 +44,7 @@ void run_page_action(core_webview& view, const page_action& action) {
       view.change_full_screen(action.on);
       break;
     case action_kind::new_window:
-      view.request_new_window(action.text);
+      view.request_new_window(action.text, action.on);
       break;
     case action_kind::permission:
       view.request_permission(action.permission_kind, action.text);

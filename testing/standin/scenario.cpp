@@ -161,6 +161,11 @@ page_action parse_action(line_reader& reader) {
     expect_end(reader);
   } else if (name == "newwindow") {
     action.kind = action_kind::new_window;
+    const std::string_view initiator = reader.word();
+    if (initiator != "user" && initiator != "script") {
+      throw line_error{"expected 'newwindow user|script <uri>'"};
+    }
+    action.on = initiator == "user";
     action.text = parse_text(reader.rest());
   } else if (name == "permission") {
     action.kind = action_kind::permission;

@@ -46,7 +46,7 @@ struct page_action {
   std::wstring text;      // message_string: the text; message_json: the JSON; else the URI
   bool is_string = true;  // message_json: whether the JSON is a string literal
   double zoom = 1.0;
-  bool on = false;  // fullscreen
+  bool on = false;  // fullscreen: on; new_window: initiated by the user
   COREWEBVIEW2_PERMISSION_KIND permission_kind = COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION;
 };
 

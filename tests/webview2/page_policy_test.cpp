@@ -77,39 +77,67 @@ TEST(has_origin, untrusted_without_a_usable_trusted_url) {
   EXPECT_FALSE(has_origin(L"about:blank", L"about:blank"));
 }
 
-TEST(may_open_externally, only_web_and_mail_links) {
+// What a page's new-window request may make the shell open: the URI itself, its escaped form,
+// or nothing (empty).
+TEST(uri_to_open_externally, only_plain_web_and_mail_links) {
+  const std::wstring longest = L"https://e.com/" + std::wstring(2083 - 14, L'a');
   const struct {
     const char* what;
     std::wstring uri;
-    bool allowed;
+    std::wstring opened;
   } cases[] = {
-      {"https link", L"https://example.com/a?b=c&d=%20e#f", true},
-      {"http link", L"http://example.com/", true},
-      {"upper-case scheme", L"HTTPS://EXAMPLE.COM/", true},
-      {"mixed-case mail link", L"MailTo:someone@example.com?subject=Hi", true},
-      {"non-ASCII path", L"https://example.com/gr\u00FC\u00DF", true},
-      {"empty", L"", false},
-      {"file URL", L"file:///C:/Windows/System32/calc.exe", false},
-      {"drive path", L"C:\\Windows\\System32\\calc.exe", false},
-      {"UNC path", L"\\\\evil.example\\share\\payload.exe", false},
-      {"relative path", L"payload.exe", false},
-      {"javascript", L"javascript:alert(1)", false},
-      {"diagnostics protocol handler", L"ms-msdt:/id PCWDiagnostic", false},
-      {"search protocol handler", L"search-ms:query=x", false},
-      {"settings protocol handler", L"ms-settings:", false},
-      {"scheme that starts like http", L"httpx://example.com/", false},
-      {"scheme that ends like http", L"xhttp://example.com/", false},
-      {"leading space", L" https://example.com/", false},
-      {"scheme without colon", L"https", false},
-      {"quote that would end the handler's argument", L"https://e.com/\" --flag", false},
-      {"space that would split the handler's argument", L"https://e.com/a b", false},
-      {"tab", L"mailto:a@b.c\t-x", false},
-      {"line feed", L"https://e.com/\nx", false},
-      {"DEL", L"https://e.com/\x7F", false},
+      {"https link", L"https://example.com/a?b=c&d=%20e#f", L"https://example.com/a?b=c&d=%20e#f"},
+      {"http link", L"http://example.com/", L"http://example.com/"},
+      {"upper-case scheme", L"HTTPS://EXAMPLE.COM/", L"HTTPS://EXAMPLE.COM/"},
+      {"mixed-case mail link", L"MailTo:someone@example.com?subject=Hi",
+       L"MailTo:someone@example.com?subject=Hi"},
+      {"empty", L"", L""},
+      {"file URL", L"file:///C:/Windows/System32/calc.exe", L""},
+      {"drive path", L"C:\\Windows\\System32\\calc.exe", L""},
+      {"UNC path", L"\\\\evil.example\\share\\payload.exe", L""},
+      {"relative path", L"payload.exe", L""},
+      {"javascript", L"javascript:alert(1)", L""},
+      {"diagnostics protocol handler", L"ms-msdt:/id PCWDiagnostic", L""},
+      {"search protocol handler", L"search-ms:query=x", L""},
+      {"settings protocol handler", L"ms-settings:", L""},
+      {"scheme that starts like http", L"httpx://example.com/", L""},
+      {"scheme that ends like http", L"xhttp://example.com/", L""},
+      {"leading space", L" https://example.com/", L""},
+      {"scheme without colon", L"https", L""},
+      {"quote that would end the handler's argument", L"https://e.com/\" --flag", L""},
+      {"space that would split the handler's argument", L"https://e.com/a b", L""},
+      {"tab", L"mailto:a@b.c\t-x", L""},
+      {"line feed", L"https://e.com/\nx", L""},
+      {"DEL", L"https://e.com/\x7F", L""},
+      // An 8-bit code page turns these into '"' and blanks ("best fit").
+      {"full-width quote", L"https://e.com/\uFF02 --flag", L""},
+      {"no-break space", L"https://e.com/a\u00A0b", L""},
+      {"ideographic space", L"https://e.com/a\u3000b", L""},
+      {"non-ASCII path, which the browser would have percent-encoded", L"https://e.com/gr\u00FC",
+       L""},
+      {"unpaired surrogate", std::wstring(L"https://e.com/") + wchar_t(0xD800), L""},
+      {"environment references", L"https://evil.example/?u=%USERNAME%&p=%USERPROFILE%",
+       L"https://evil.example/?u=%25USERNAME%25&p=%25USERPROFILE%25"},
+      {"'%' before one hex digit and at the end", L"https://e.com/%4g%a%",
+       L"https://e.com/%254g%25a%25"},
+      {"escapes in either case stay", L"https://e.com/%2f%2F%00", L"https://e.com/%2f%2F%00"},
+      {"mail attachment", L"mailto:a@b.c?attach=C:\\Windows\\win.ini", L""},
+      {"mail attachment, any case, later field", L"mailto:a@b.c?subject=x&ATTACHMENT=a.txt", L""},
+      {"mail attachment, percent-encoded name", L"mailto:a@b.c?%61ttach=a.txt", L""},
+      {"mail attachment after a second '?'", L"mailto:a@b.c?subject=x?attach=a.txt", L""},
+      {"mail attachment without a value", L"mailto:a@b.c?attach", L""},
+      {"the word in a value is fine", L"mailto:a@b.c?subject=attach",
+       L"mailto:a@b.c?subject=attach"},
+      {"a longer field name is fine", L"mailto:a@b.c?attachments=1", L"mailto:a@b.c?attachments=1"},
+      {"an attach field of a web link is the site's own", L"https://e.com/?attach=1",
+       L"https://e.com/?attach=1"},
+      {"2,083 characters", longest, longest},
+      {"2,084 characters", longest + L"a", L""},
+      {"2,083 characters that grow by escaping", longest.substr(0, 2082) + L"%", L""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(may_open_externally(c.uri), c.allowed);
+    EXPECT_EQ(uri_to_open_externally(c.uri), c.opened);
   }
 }
 

@@ -106,5 +106,33 @@ TEST(run_loop_teardown, a_task_still_queued_when_the_message_window_goes_is_free
   EXPECT_TRUE(watch.expired()) << "the queued copy was freed with the message window";
 }
 
+// A task that cannot be posted is reported and freed, and draining does not wait for a marker
+// that was never posted. On Windows a full queue (10,000 messages) refuses the post; Wine sets no
+// such limit, so here the post fails on a message window that is gone without the engine seeing
+// its WM_DESTROY.
+TEST_F(run_loop, a_failed_post_is_an_error_and_draining_returns_at_once) {
+  const HWND message_window = message_windows().at(0);
+  SetWindowLongPtrW(message_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
+  DestroyWindow(message_window);
+  auto resource = std::make_shared<int>(1);
+  std::weak_ptr<int> watch = resource;
+  bool ran = false;
+  const auto dispatched = engine.dispatch_impl([&ran, held = std::move(resource)] { ran = true; });
+  EXPECT_TRUE(dispatched.has_error());
+  EXPECT_TRUE(watch.expired()) << "the task that could not be posted was freed";
+  engine.deplete_run_loop_event_queue();
+  pump_pending_messages();
+  EXPECT_FALSE(ran);
+}
+
+TEST_F(run_loop, without_the_message_window_dispatch_fails_and_draining_returns) {
+  DestroyWindow(message_windows().at(0));
+  bool ran = false;
+  EXPECT_TRUE(engine.dispatch_impl([&ran] { ran = true; }).has_error());
+  engine.deplete_run_loop_event_queue();
+  pump_pending_messages();
+  EXPECT_FALSE(ran) << "a task posted to no window would run nowhere and leak";
+}
+
 }  // namespace
 }  // namespace quendari_test

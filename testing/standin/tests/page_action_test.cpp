@@ -124,13 +124,15 @@ TEST(standin_page_action, permission_request_carries_the_uri_and_takes_the_handl
 }
 
 TEST(standin_page_action, new_window_request_carries_the_uri_and_takes_handled) {
-  const standin_copy standin(after_navigate("newwindow https://elsewhere.test/page"));
+  const standin_copy standin(after_navigate("newwindow user https://elsewhere.test/page"));
   std::wstring new_window_uri;
+  BOOL user_initiated = FALSE;
   new_window_handler on_new_window(
       [&](ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) {
         LPWSTR uri = nullptr;
         args->get_Uri(&uri);
         new_window_uri = take_string(uri);
+        args->get_IsUserInitiated(&user_initiated);
         args->put_Handled(TRUE);
         return S_OK;
       });
@@ -141,6 +143,7 @@ TEST(standin_page_action, new_window_request_carries_the_uri_and_takes_handled) 
 
   ASSERT_TRUE(page.navigate_until_quit()) << "the quit action never came";
   EXPECT_EQ(new_window_uri, L"https://elsewhere.test/page");
+  EXPECT_TRUE(user_initiated);
   EXPECT_TRUE(
       has_line(standin.log_lines(), {"\"outcome\":\"NewWindowRequested\"", "\"handled\":true"}));
   page.close();

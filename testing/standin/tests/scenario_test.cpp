@@ -80,7 +80,7 @@ TEST(scenario_file, reads_timed_actions) {
       "after-navigate 40 message json \"text\"\n"
       "after-navigate 50 zoom 1.5\n"
       "after-navigate 60 fullscreen on\n"
-      "after-navigate 70 newwindow mailto:someone@example.test\n"
+      "after-navigate 70 newwindow script mailto:someone@example.test\n"
       "after-navigate 80 permission clipboard-read https://app.test/\n"
       "after-navigate 90 permission 9 \"\"\n"
       "after-navigate 100 close\n"
@@ -101,6 +101,7 @@ TEST(scenario_file, reads_timed_actions) {
   EXPECT_EQ(actions[4].action.zoom, 1.5);
   EXPECT_TRUE(actions[5].action.on);
   EXPECT_EQ(actions[6].action.text, L"mailto:someone@example.test");
+  EXPECT_FALSE(actions[6].action.on) << "requested by script, not the user";
   EXPECT_EQ(actions[7].action.permission_kind, COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ);
   EXPECT_EQ(actions[8].action.permission_kind, static_cast<COREWEBVIEW2_PERMISSION_KIND>(9));
   EXPECT_EQ(actions[8].action.text, L"");
@@ -134,6 +135,7 @@ TEST(scenario_file, reports_every_bad_line_with_its_number) {
       {"after-navigate 10 zoom -1", "negative zoom"},
       {"after-navigate 10 zoom big", "zoom that is no number"},
       {"after-navigate 10 fullscreen maybe", "fullscreen neither on nor off"},
+      {"after-navigate 10 newwindow https://x/", "new window without its initiator"},
       {"after-navigate 10 permission teleport https://x/", "unknown permission kind"},
       {"after-navigate 10 message xml <a/>", "unknown message form"},
       {"after-navigate 10 message json", "message json without JSON"},
