@@ -1,6 +1,7 @@
 // Engines under test come up against the stand-in runtime, registered for the whole test run.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <memory>
@@ -23,5 +24,17 @@ void pump_pending_messages();
 // The stand-in's log lines from the `from`th on; the test run names the log file in
 // QUENDARI_STANDIN_LOG. Fails the test when there is no log to read.
 std::vector<logged_call> standin_calls(std::size_t from = 0);
+
+// A test with one owned-mode engine.
+class engine_test : public ::testing::Test {
+ protected:
+  HWND main() { return main_window_of(engine); }
+  RECT window_rect() {
+    RECT rect{};
+    GetWindowRect(main(), &rect);
+    return rect;
+  }
+  win32_edge_engine engine{false, nullptr};
+};
 
 }  // namespace quendari_test

@@ -10,14 +10,8 @@ using webview::detail::size_hint;
 
 constexpr LONG resizable_bits = WS_THICKFRAME | WS_MAXIMIZEBOX;
 
-class geometry : public ::testing::Test {
+class geometry : public engine_test {
  protected:
-  HWND main() { return main_window_of(engine); }
-  RECT window_rect() {
-    RECT rect{};
-    GetWindowRect(main(), &rect);
-    return rect;
-  }
   MINMAXINFO limits() {
     MINMAXINFO info{};
     info.ptMaxSize = POINT{11111, 11112};
@@ -26,7 +20,6 @@ class geometry : public ::testing::Test {
     SendMessageW(main(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     return info;
   }
-  win32_edge_engine engine{false, nullptr};
 };
 
 TEST_F(geometry, plain_sets_the_client_size_and_keeps_the_position) {

@@ -11,10 +11,7 @@
 namespace quendari_test {
 namespace {
 
-class run_loop : public ::testing::Test {
- protected:
-  win32_edge_engine engine{false, nullptr};
-};
+using run_loop = engine_test;
 
 TEST_F(run_loop, a_task_runs_later_from_the_loop_never_inside_dispatch) {
   bool ran = false;

@@ -11,16 +11,7 @@ using webview::detail::frame_size_for_client;
 using webview::detail::size_hint;
 using webview::detail::window_dpi_or_default;
 
-class window_procedures : public ::testing::Test {
- protected:
-  HWND main() { return main_window_of(engine); }
-  RECT window_rect() {
-    RECT rect{};
-    GetWindowRect(main(), &rect);
-    return rect;
-  }
-  win32_edge_engine engine{false, nullptr};
-};
+using window_procedures = engine_test;
 
 TEST_F(window_procedures, the_widget_and_browser_follow_the_main_windows_size) {
   const HWND main = this->main();
