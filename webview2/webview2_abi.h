@@ -41,6 +41,50 @@ typedef enum COREWEBVIEW2_WEB_RESOURCE_CONTEXT {
   COREWEBVIEW2_WEB_RESOURCE_CONTEXT_ALL = 0,
 } COREWEBVIEW2_WEB_RESOURCE_CONTEXT;
 
+// Newer runtimes report values beyond these.
+typedef enum COREWEBVIEW2_PROCESS_FAILED_KIND {
+  COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED = 0,
+  COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED = 1,
+  COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_UNRESPONSIVE = 2,
+  COREWEBVIEW2_PROCESS_FAILED_KIND_FRAME_RENDER_PROCESS_EXITED = 3,
+  COREWEBVIEW2_PROCESS_FAILED_KIND_UTILITY_PROCESS_EXITED = 4,
+  COREWEBVIEW2_PROCESS_FAILED_KIND_SANDBOX_HELPER_PROCESS_EXITED = 5,
+  COREWEBVIEW2_PROCESS_FAILED_KIND_GPU_PROCESS_EXITED = 6,
+  COREWEBVIEW2_PROCESS_FAILED_KIND_PPAPI_PLUGIN_PROCESS_EXITED = 7,
+  COREWEBVIEW2_PROCESS_FAILED_KIND_PPAPI_BROKER_PROCESS_EXITED = 8,
+  COREWEBVIEW2_PROCESS_FAILED_KIND_UNKNOWN_PROCESS_EXITED = 9,
+} COREWEBVIEW2_PROCESS_FAILED_KIND;
+
+typedef enum COREWEBVIEW2_WEB_ERROR_STATUS {
+  COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN = 0,
+  COREWEBVIEW2_WEB_ERROR_STATUS_CERTIFICATE_COMMON_NAME_IS_INCORRECT = 1,
+  COREWEBVIEW2_WEB_ERROR_STATUS_CERTIFICATE_EXPIRED = 2,
+  COREWEBVIEW2_WEB_ERROR_STATUS_CLIENT_CERTIFICATE_CONTAINS_ERRORS = 3,
+  COREWEBVIEW2_WEB_ERROR_STATUS_CERTIFICATE_REVOKED = 4,
+  COREWEBVIEW2_WEB_ERROR_STATUS_CERTIFICATE_IS_INVALID = 5,
+  COREWEBVIEW2_WEB_ERROR_STATUS_SERVER_UNREACHABLE = 6,
+  COREWEBVIEW2_WEB_ERROR_STATUS_TIMEOUT = 7,
+  COREWEBVIEW2_WEB_ERROR_STATUS_ERROR_HTTP_INVALID_SERVER_RESPONSE = 8,
+  COREWEBVIEW2_WEB_ERROR_STATUS_CONNECTION_ABORTED = 9,
+  COREWEBVIEW2_WEB_ERROR_STATUS_CONNECTION_RESET = 10,
+  COREWEBVIEW2_WEB_ERROR_STATUS_DISCONNECTED = 11,
+  COREWEBVIEW2_WEB_ERROR_STATUS_CANNOT_CONNECT = 12,
+  COREWEBVIEW2_WEB_ERROR_STATUS_HOST_NAME_NOT_RESOLVED = 13,
+  COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED = 14,
+  COREWEBVIEW2_WEB_ERROR_STATUS_REDIRECT_FAILED = 15,
+  COREWEBVIEW2_WEB_ERROR_STATUS_UNEXPECTED_ERROR = 16,
+  COREWEBVIEW2_WEB_ERROR_STATUS_VALID_AUTHENTICATION_CREDENTIALS_REQUIRED = 17,
+  COREWEBVIEW2_WEB_ERROR_STATUS_VALID_PROXY_AUTHENTICATION_REQUIRED = 18,
+} COREWEBVIEW2_WEB_ERROR_STATUS;
+
+// Alpha first; passed by value.
+typedef struct COREWEBVIEW2_COLOR {
+  BYTE A;
+  BYTE R;
+  BYTE G;
+  BYTE B;
+} COREWEBVIEW2_COLOR;
+
 // Interfaces that only appear as parameter types of slots this program never calls.
 struct ICoreWebView2WebResourceResponse;
 struct ICoreWebView2NewBrowserVersionAvailableEventHandler;
@@ -70,6 +114,8 @@ struct ICoreWebView2Settings;
 struct ICoreWebView2WebMessageReceivedEventArgs;
 struct ICoreWebView2PermissionRequestedEventArgs;
 struct ICoreWebView2NewWindowRequestedEventArgs;
+struct ICoreWebView2ProcessFailedEventArgs;
+struct ICoreWebView2NavigationCompletedEventArgs;
 
 extern "C" {
 extern const IID IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler;
@@ -90,6 +136,11 @@ extern const IID IID_ICoreWebView2WebMessageReceivedEventArgs;
 extern const IID IID_ICoreWebView2PermissionRequestedEventArgs;
 extern const IID IID_ICoreWebView2NewWindowRequestedEventArgs;
 extern const IID IID_ICoreWebView2EnvironmentOptions;
+extern const IID IID_ICoreWebView2Controller2;
+extern const IID IID_ICoreWebView2ProcessFailedEventHandler;
+extern const IID IID_ICoreWebView2ProcessFailedEventArgs;
+extern const IID IID_ICoreWebView2NavigationCompletedEventHandler;
+extern const IID IID_ICoreWebView2NavigationCompletedEventArgs;
 }
 
 struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler : public IUnknown {
@@ -353,3 +404,30 @@ using create_webview_environment_internal_fn =
     HRESULT(STDAPICALLTYPE*)(bool, INT32, PCWSTR, ICoreWebView2EnvironmentOptions*,
                              ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler*);
 using dll_can_unload_now_fn = HRESULT(STDAPICALLTYPE*)();
+
+struct ICoreWebView2Controller2 : public ICoreWebView2Controller {
+  virtual HRESULT STDMETHODCALLTYPE get_DefaultBackgroundColor(COREWEBVIEW2_COLOR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_DefaultBackgroundColor(COREWEBVIEW2_COLOR value) = 0;
+};
+
+struct ICoreWebView2ProcessFailedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
+                                           ICoreWebView2ProcessFailedEventArgs* args) = 0;
+};
+
+struct ICoreWebView2ProcessFailedEventArgs : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE
+  get_ProcessFailedKind(COREWEBVIEW2_PROCESS_FAILED_KIND* value) = 0;
+};
+
+struct ICoreWebView2NavigationCompletedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
+                                           ICoreWebView2NavigationCompletedEventArgs* args) = 0;
+};
+
+struct ICoreWebView2NavigationCompletedEventArgs : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* isSuccess) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* webErrorStatus) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* navigationId) = 0;
+};
