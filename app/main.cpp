@@ -5,6 +5,7 @@
 
 #include "app/deployment.h"
 #include "app/page_marks.h"
+#include "win32/browser_failure_message.h"
 #include "win32/win32_edge_engine.h"
 
 namespace {
@@ -58,8 +59,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   SetCurrentProcessExplicitAppUserModelID(L"art.quendari.app");
   try {
     run_application();
-  } catch (const webview::exception&) {
-    send_user_to_runtime_download();
+  } catch (const webview::exception& failure) {
+    if (failure.code() == webview::error_missing_dependency) {
+      send_user_to_runtime_download();
+      return 1;
+    }
+    // The user closed the window before the browser was ready: nothing went wrong.
+    if (failure.code() == webview::error_canceled) return 0;
+    const HRESULT code =
+        failure.platform_code() != 0 ? static_cast<HRESULT>(failure.platform_code()) : E_FAIL;
+    webview::detail::show_browser_failure(nullptr, code);
     return 1;
   } catch (...) {
     // Anything else (out of memory) is not the runtime's fault: no dialog, but no terminate.

@@ -18,21 +18,28 @@ constexpr std::int32_t error_missing_dependency = -5;
 struct error_detail {
   std::int32_t code = error_unspecified;
   std::string message;
+  // The platform's own code for the failure (an HRESULT on Windows); 0 when there is none.
+  std::int32_t platform_code = 0;
 };
 
 class exception : public std::exception {
  public:
-  exception(std::int32_t code, std::string message) : code_(code), message_(std::move(message)) {}
-  explicit exception(const error_detail& detail) : exception(detail.code, detail.message) {}
+  exception(std::int32_t code, std::string message, std::int32_t platform_code = 0)
+      : code_(code), message_(std::move(message)), platform_code_(platform_code) {}
+  explicit exception(const error_detail& detail)
+      : exception(detail.code, detail.message, detail.platform_code) {}
 
   const char* what() const noexcept override { return message_.c_str(); }
   std::int32_t code() const noexcept { return code_; }
+  // The platform's own code for the failure (an HRESULT on Windows); 0 when there is none.
+  std::int32_t platform_code() const noexcept { return platform_code_; }
   const std::string& message() const noexcept { return message_; }
   std::exception_ptr cause() const noexcept { return cause_; }
 
  private:
   std::int32_t code_;
   std::string message_;
+  std::int32_t platform_code_;
   std::exception_ptr cause_;
 };
 

@@ -40,9 +40,11 @@ HRESULT builtin_create_environment_with_options(
   const auto create = client.get_as<create_webview_environment_internal_fn>(
       "CreateWebViewEnvironmentWithOptionsInternal");
   if (create != nullptr) {
-    // The reference taken for this call is released as `client` leaves scope, whatever the
-    // call returned.
-    return create(true, install.source, user_data_folder, options, handler);
+    const HRESULT started = create(true, install.source, user_data_folder, options, handler);
+    // Never freed from here on: the browser objects and every pending completion run the DLL's
+    // code, and it does not promise to keep itself loaded.
+    client.release();
+    return started;
   }
   const auto can_unload_now = client.get_as<dll_can_unload_now_fn>("DllCanUnloadNow");
   if (can_unload_now != nullptr && can_unload_now() != S_OK) {

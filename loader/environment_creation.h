@@ -17,8 +17,9 @@ HRESULT create_environment(const loaded_library& loader_module, const wchar_t* u
                            ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);
 
 // Same contract as the loader export CreateCoreWebView2EnvironmentWithOptions. Loads the found
-// runtime's client DLL by full path and releases it right after the creation call; when the DLL
-// lacks the creation export it is kept loaded only if its DllCanUnloadNow says it is in use.
+// runtime's client DLL by full path and, once its creation export has been called, keeps it
+// loaded for the rest of the process; when the DLL lacks the creation export it is kept loaded
+// only if its DllCanUnloadNow says it is in use.
 HRESULT builtin_create_environment_with_options(
     const wchar_t* browser_folder, const wchar_t* user_data_folder,
     ICoreWebView2EnvironmentOptions* options,

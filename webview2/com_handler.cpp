@@ -61,25 +61,28 @@ void webview2_com_handler::set_environment_creator(std::function<HRESULT()> crea
   environment_creator.swap(creator);
 }
 
-void webview2_com_handler::attempt_environment_creation() {
-  while (attempt_count < attempt_limit) {
+void webview2_com_handler::attempt_environment_creation() { retry_after(E_UNEXPECTED); }
+
+void webview2_com_handler::retry_after(HRESULT failure) {
+  while (attempt_count < attempt_limit && failure != runtime_asks_no_retry) {
     ++attempt_count;
-    const HRESULT started = environment_creator ? environment_creator() : E_UNEXPECTED;
-    if (SUCCEEDED(started) || started == runtime_asks_no_retry) return;
+    failure = environment_creator ? environment_creator() : E_UNEXPECTED;
+    if (SUCCEEDED(failure)) return;
   }
-  controller_created_callback(nullptr, nullptr);
+  controller_created_callback(failure, nullptr, nullptr);
 }
 
 HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
                                                        ICoreWebView2Environment* environment) {
   call_without_throwing([&] {
-    if (SUCCEEDED(error_code) && environment != nullptr &&
-        SUCCEEDED(environment->CreateCoreWebView2Controller(
-            host_window,
-            static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(this)))) {
+    if (FAILED(error_code) || environment == nullptr) {
+      // A failed completion may still be retried; only a refused start is final.
+      retry_after(FAILED(error_code) && error_code != runtime_asks_no_retry ? error_code : E_FAIL);
       return;
     }
-    attempt_environment_creation();
+    const HRESULT requested = environment->CreateCoreWebView2Controller(
+        host_window, static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(this));
+    if (FAILED(requested)) retry_after(requested);
   });
   return S_OK;
 }
@@ -87,13 +90,20 @@ HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
 HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
                                                        ICoreWebView2Controller* controller) {
   call_without_throwing([&] {
-    if (error_code == controller_creation_aborted || error_code == runtime_asks_no_retry) return;
+    if (error_code == controller_creation_aborted || error_code == runtime_asks_no_retry) {
+      controller_created_callback(error_code, nullptr, nullptr);
+      return;
+    }
+    if (FAILED(error_code) || controller == nullptr) {
+      retry_after(FAILED(error_code) ? error_code : E_FAIL);
+      return;
+    }
     // The reference get_CoreWebView2 gives is the handler's own, released on leaving; the
     // callback takes the references it keeps.
     com_ptr<ICoreWebView2> webview;
-    if (FAILED(error_code) || controller == nullptr ||
-        FAILED(controller->get_CoreWebView2(webview.put())) || !webview) {
-      attempt_environment_creation();
+    const HRESULT read = controller->get_CoreWebView2(webview.put());
+    if (FAILED(read) || !webview) {
+      retry_after(FAILED(read) ? read : E_FAIL);
       return;
     }
     EventRegistrationToken token;
@@ -103,7 +113,7 @@ HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
         static_cast<ICoreWebView2PermissionRequestedEventHandler*>(this), &token);
     webview->add_NewWindowRequested(static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(this),
                                     &token);
-    controller_created_callback(controller, webview.get());
+    controller_created_callback(S_OK, controller, webview.get());
   });
   return S_OK;
 }

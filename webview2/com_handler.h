@@ -6,10 +6,12 @@
 //
 // Start-up: a failed environment completion, a refused CreateCoreWebView2Controller, a failed
 // controller completion and a successful one without a controller or web view all retry through
-// attempt_environment_creation; E_ABORT and 0x8007139F from the controller completion stop
-// everything (no retry, no callback). On success the controller-created callback receives the
-// controller and web view and must AddRef what it keeps: the handler releases its own web view
-// reference right after the call and holds no browser object.
+// attempt_environment_creation. 0x8007139F from a start, from CreateCoreWebView2Controller or in
+// the controller completion, and E_ABORT in the controller completion, are final. The
+// controller-created callback is called exactly once per outcome: on success with S_OK, the
+// controller and the web view (it must AddRef what it keeps: the handler releases its own web
+// view reference right after the call and holds no browser object); on a final failure or a spent
+// budget with the failing HRESULT and two nulls.
 //
 // Page policy: web messages that are strings go to the message callback as UTF-8 (empty when
 // the text is not valid UTF-16); granted permission kinds are allowed only for requests from the
@@ -35,7 +37,7 @@ class webview2_com_handler : public ICoreWebView2CreateCoreWebView2EnvironmentCo
  public:
   using message_callback_type = std::function<void(std::string)>;
   using controller_created_callback_type =
-      std::function<void(ICoreWebView2Controller*, ICoreWebView2*)>;
+      std::function<void(HRESULT, ICoreWebView2Controller*, ICoreWebView2*)>;
   // Runs the task later on the UI thread, after the current event has returned.
   using task_poster_type = std::function<void(std::function<void()>)>;
 
@@ -69,13 +71,16 @@ class webview2_com_handler : public ICoreWebView2CreateCoreWebView2EnvironmentCo
   // returns the HRESULT of the start: non-negative when a completion will follow, 0x8007139F
   // when nothing is to be retried, any other failure when nothing was started.
   void set_environment_creator(std::function<HRESULT()> creator);
-  // Calls the creator until one start is accepted (non-negative or 0x8007139F), within the budget
-  // of 5 over the object's whole life; when the budget is spent, reports two nulls to the
-  // controller callback. Without a creator every attempt counts as refused. Exceptions from the
-  // creator or the callback propagate to the caller.
+  // Calls the creator until one start is accepted (non-negative), within the budget of 5 over
+  // the object's whole life; a start refused with 0x8007139F, or a spent budget, reports the
+  // failure to the controller callback. Without a creator every attempt counts as refused with
+  // E_UNEXPECTED. Exceptions from the creator or the callback propagate to the caller.
   void attempt_environment_creation();
 
  private:
+  // Starts again after `failure`, or reports it when nothing is left to try.
+  void retry_after(HRESULT failure);
+
   HWND host_window;
   message_callback_type message_callback;
   controller_created_callback_type controller_created_callback;

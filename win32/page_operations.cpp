@@ -38,9 +38,8 @@ user_script win32_edge_engine::add_user_script_impl(const std::string& code) {
       }));
   const HRESULT started =
       webview->AddScriptToExecuteOnDocumentCreated(code_utf16.c_str(), handler.get());
-  if (SUCCEEDED(started)) {
-    while (!added->done) deplete_run_loop_event_queue();
-  }
+  // A registration that never completes keeps the empty id once the wait gives up.
+  if (SUCCEEDED(started)) wait_for_browser([&] { return added->done; });
   user_script_impl_ptr impl(new user_script_impl(added->id, std::move(code_utf16)));
   return user_script(code, std::move(impl));
 }

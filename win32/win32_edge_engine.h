@@ -15,7 +15,10 @@
 #include "util/com_apartment_guard.h"
 #include "util/com_ptr.h"
 #include "util/loaded_library.h"
+#include "webview2/navigation_watch.h"
 #include "webview2/webview2_abi.h"
+#include "win32/message_wait.h"
+#include "win32/recovery_policy.h"
 
 namespace webview::detail {
 
@@ -26,7 +29,6 @@ class win32_edge_engine;
 // completion that arrives after a failed construction), and then find `engine` null.
 struct engine_link {
   win32_edge_engine* engine = nullptr;
-  std::atomic_flag controller_pending = ATOMIC_FLAG_INIT;
 };
 
 struct window_size {
@@ -63,7 +65,25 @@ class win32_edge_engine : public engine_base {
 
  private:
   noresult embed(HWND widget, bool debug, std::function<void(std::string)> on_message);
+  // Creates the environment, the controller and the web view in `widget`, waiting for them.
+  noresult start_browser(HWND widget);
+  // Settings, user agent, zoom and every watcher, on a browser start_browser delivered.
+  noresult configure_browser();
+  void show_browser();
+  // Waits in the message loop until `done`, the browser fails, the widget goes, a quit request
+  // or 30 seconds.
+  wait_outcome wait_for_browser(const std::function<bool()>& done);
   void install_bridge_script(std::string_view post_function);
+
+  // Recovery: what the browser reports while running, and what the engine does about it.
+  void on_process_failed(COREWEBVIEW2_PROCESS_FAILED_KIND kind);
+  void on_navigation_completed(const navigation_outcome& outcome);
+  void recreate_browser();
+  void reload_page();
+  void ask_about_unresponsive_page();
+  void show_unreachable_page(const std::string& line, const std::wstring& retry_uri,
+                             int retry_seconds);
+  std::wstring resume_uri() const;
   void fit_controller_to_widget();
   void fit_widget_to_main_window();
   void create_windows_and_embed(bool debug, void* parent_window);
@@ -97,6 +117,22 @@ class win32_edge_engine : public engine_base {
   std::int32_t dpi = 0;
   bool owns_window = false;
   std::shared_ptr<engine_link> link = std::make_shared<engine_link>();
+
+  bool dev_tools = false;
+  std::wstring user_data_folder;
+  std::function<void(std::string)> message_callback;
+  // Each start of the browser is a generation; callbacks of an older one are dropped.
+  unsigned browser_generation = 0;
+  // Set when the browser process is gone, until the next start: every wait ends at once.
+  bool browser_failed = false;
+  int browser_wait_depth = 0;
+  action_budget recreations{3, 5 * 60 * 1000};
+  action_budget reloads{3, 5 * 60 * 1000};
+  hang_tracker hang;
+  // The next NavigationCompleted is the built-in page's own and never counts as a failure.
+  bool own_page_pending = false;
+  int consecutive_failures = 0;
+  std::wstring last_good_uri;
 };
 
 }  // namespace webview::detail

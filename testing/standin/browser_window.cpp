@@ -71,7 +71,11 @@ std::unique_ptr<browser_window> browser_window::create(HWND parent) {
 browser_window::browser_window(HWND parent) noexcept
     : parent_window(parent), url_font(create_url_font()) {}
 
-browser_window::~browser_window() noexcept { destroy(); }
+browser_window::~browser_window() noexcept {
+  destroy();
+  // Fails while other browser windows use the class, which is fine.
+  UnregisterClassW(class_name, this_module());
+}
 
 void browser_window::destroy() noexcept {
   if (!window) return;

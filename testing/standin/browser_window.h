@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "testing/standin/module_use.h"
+
 namespace standin {
 
 // What the window shows; changed by the browser objects, repainted by refresh().
@@ -43,6 +45,7 @@ class browser_window {
   explicit browser_window(HWND parent) noexcept;
   browser_window(const browser_window&) = delete;
   browser_window& operator=(const browser_window&) = delete;
+  // Destroys the window, and the window class with the last one: the DLL may be unloaded next.
   ~browser_window() noexcept;
 
   // Null after destroy() or after the parent destroyed the window with itself.
@@ -63,6 +66,7 @@ class browser_window {
   gdi_font url_font;
   page_display shown;
   bool painted = false;  // the first WM_PAINT is logged, for start-up measurements
+  module_use in_use;
 };
 
 }  // namespace standin

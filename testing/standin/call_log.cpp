@@ -118,4 +118,56 @@ void call_log::write(const log_fields& line) {
   WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
+namespace {
+
+// Appends to a fixed buffer, dropping what does not fit; no allocation.
+class fixed_text {
+ public:
+  fixed_text& add(const char* text) noexcept {
+    while (*text && used < sizeof buffer) buffer[used++] = *text++;
+    return *this;
+  }
+  fixed_text& add(std::int64_t value) noexcept {
+    char digits[24];
+    int count = 0;
+    std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    do {
+      digits[count++] = static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) add("-");
+    while (count > 0 && used < sizeof buffer) buffer[used++] = digits[--count];
+    return *this;
+  }
+  const char* data() const noexcept { return buffer; }
+  DWORD size() const noexcept { return static_cast<DWORD>(used); }
+
+ private:
+  char buffer[256];
+  std::size_t used = 0;
+};
+
+}  // namespace
+
+void call_log::write_note_in_loader_lock(const char* note, const char* key, long value) noexcept {
+  if (!file.is_open()) return;
+  fixed_text text;
+  text.add("{\"seq\":")
+      .add(static_cast<std::int64_t>(next_seq++))
+      .add(",\"thread\":")
+      .add(static_cast<std::int64_t>(GetCurrentThreadId()))
+      .add(",\"t_us\":")
+      .add(precise_time_us())
+      .add(",\"note\":\"")
+      .add(note)
+      .add("\",\"args\":{\"")
+      .add(key)
+      .add("\":")
+      .add(static_cast<std::int64_t>(value))
+      .add("}}\n");
+  DWORD written = 0;
+  WriteFile(file.get(), text.data(), text.size(), &written, nullptr);
+}
+
 }  // namespace standin

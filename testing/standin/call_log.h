@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -49,13 +50,16 @@ class call_log {
 
   // Writes one line: seq, thread, t_us, then the members of `line`.
   void write(const log_fields& line);
+  // The same for a note with one integer argument, without lock or allocation, for DllMain.
+  // `note` and `key` are plain ASCII that JSON need not escape.
+  void write_note_in_loader_lock(const char* note, const char* key, long value) noexcept;
 
   bool is_open() const { return file.is_open(); }
 
  private:
   std::mutex lock;
   webview::detail::file_handle file;
-  std::uint64_t next_seq = 1;
+  std::atomic<std::uint64_t> next_seq{1};
 };
 
 }  // namespace standin

@@ -19,19 +19,26 @@ constexpr double largest_zoom = 5.0;
 
 com_ptr<controller_object> controller_object::create(HWND parent,
                                                      std::shared_ptr<ui_thread_queue> queue,
+                                                     std::shared_ptr<browser_process> process,
                                                      step_outcome webview_mode) {
   std::shared_ptr<browser_window> window = browser_window::create(parent);
   if (!window) return {};
+  process->add_window(window);
   return com_ptr<controller_object>::adopt(
-      new controller_object(std::move(queue), std::move(window), webview_mode));
+      new controller_object(std::move(queue), std::move(process), std::move(window), webview_mode));
 }
 
 controller_object::controller_object(std::shared_ptr<ui_thread_queue> queue,
+                                     std::shared_ptr<browser_process> process,
                                      std::shared_ptr<browser_window> window,
                                      step_outcome webview_mode)
-    : queue(std::move(queue)), window(std::move(window)), webview_mode(webview_mode) {
+    : queue(std::move(queue)),
+      process(std::move(process)),
+      window(std::move(window)),
+      webview_mode(webview_mode) {
   if (webview_mode == step_outcome::succeed) {
-    webview = com_ptr<core_webview>::adopt(new core_webview(this->queue, this->window, this));
+    webview = com_ptr<core_webview>::adopt(
+        new core_webview(this->queue, this->process, this->window, this));
   }
 }
 
@@ -41,13 +48,22 @@ controller_object::~controller_object() {
   window->destroy();
 }
 
+template <typename Body>
+HRESULT controller_object::guarded(const char* method, Body body) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    // After the browser process exited, the controller only answers that it is gone.
+    if (process->exited()) return report(method, {}, browser_gone);
+    return body();
+  });
+}
+
 HRESULT controller_object::report(const char* method, const log_fields& args, HRESULT result) {
   window->note_call(method);
   return log_call(controller_interface, method, args, result);
 }
 
 HRESULT controller_object::not_implemented(const char* method) {
-  return call_without_throwing(E_UNEXPECTED, [&] { return report(method, {}, E_NOTIMPL); });
+  return guarded(method, [&] { return report(method, {}, E_NOTIMPL); });
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::QueryInterface(REFIID riid, void** object) {
@@ -63,7 +79,7 @@ ULONG STDMETHODCALLTYPE controller_object::Release() {
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::get_IsVisible(BOOL* value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("get_IsVisible", [&] {
     if (value) *value = visible ? TRUE : FALSE;
     return report("get_IsVisible", log_fields().boolean("value", visible),
                   value ? S_OK : E_POINTER);
@@ -71,7 +87,7 @@ HRESULT STDMETHODCALLTYPE controller_object::get_IsVisible(BOOL* value) {
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::put_IsVisible(BOOL value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("put_IsVisible", [&] {
     visible = value != FALSE;
     if (const HWND handle = window->handle()) ShowWindow(handle, visible ? SW_SHOW : SW_HIDE);
     return report("put_IsVisible", log_fields().integer("isVisible", value), S_OK);
@@ -79,14 +95,14 @@ HRESULT STDMETHODCALLTYPE controller_object::put_IsVisible(BOOL value) {
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::get_Bounds(RECT* value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("get_Bounds", [&] {
     if (value) *value = bounds;
     return report("get_Bounds", log_fields().rect("value", bounds), value ? S_OK : E_POINTER);
   });
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::put_Bounds(RECT value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("put_Bounds", [&] {
     bounds = value;
     if (const HWND handle = window->handle()) {
       MoveWindow(handle, value.left, value.top, std::max(0L, value.right - value.left),
@@ -97,13 +113,14 @@ HRESULT STDMETHODCALLTYPE controller_object::put_Bounds(RECT value) {
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::get_ZoomFactor(double* value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("get_ZoomFactor", [&] {
     if (value) *value = zoom;
     return report("get_ZoomFactor", log_fields().number("value", zoom), value ? S_OK : E_POINTER);
   });
 }
 
 bool controller_object::store_zoom(double factor) {
+  if (process->exited()) return false;
   const double clamped = std::clamp(factor, smallest_zoom, largest_zoom);
   if (clamped == zoom) return false;
   zoom = clamped;
@@ -113,14 +130,17 @@ bool controller_object::store_zoom(double factor) {
 }
 
 void controller_object::raise_zoom_changed() {
+  if (process->exited()) return;
   zoom_handlers.fire("ZoomFactorChanged", this, static_cast<IUnknown*>(nullptr),
                      log_fields().number("zoomFactor", zoom), [] { return log_fields(); });
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::put_ZoomFactor(double value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("put_ZoomFactor", [&] {
     const log_fields args = log_fields().number("zoomFactor", value);
     if (!std::isfinite(value) || value <= 0) return report("put_ZoomFactor", args, E_INVALIDARG);
+    // The factor set here is the one later navigations use.
+    chosen_zoom = std::clamp(value, smallest_zoom, largest_zoom);
     // The event follows through the message queue, as with the real runtime, and only when the
     // factor really changed.
     if (store_zoom(value)) {
@@ -135,9 +155,14 @@ void controller_object::change_zoom_by_user(double factor) {
   if (store_zoom(factor)) raise_zoom_changed();
 }
 
+void controller_object::reset_user_zoom() {
+  // A user applied zoom is only for the current page and is reset on a navigation.
+  if (store_zoom(chosen_zoom)) raise_zoom_changed();
+}
+
 HRESULT STDMETHODCALLTYPE controller_object::add_ZoomFactorChanged(
     ICoreWebView2ZoomFactorChangedEventHandler* handler, EventRegistrationToken* token) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("add_ZoomFactorChanged", [&] {
     const HRESULT result = zoom_handlers.add(handler, token);
     return report("add_ZoomFactorChanged",
                   log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
@@ -146,14 +171,14 @@ HRESULT STDMETHODCALLTYPE controller_object::add_ZoomFactorChanged(
 
 HRESULT STDMETHODCALLTYPE
 controller_object::remove_ZoomFactorChanged(EventRegistrationToken token) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("remove_ZoomFactorChanged", [&] {
     return report("remove_ZoomFactorChanged", log_fields().integer("token", token.value),
                   zoom_handlers.remove(token));
   });
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::MoveFocus(COREWEBVIEW2_MOVE_FOCUS_REASON reason) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("MoveFocus", [&] {
     const bool known = reason == COREWEBVIEW2_MOVE_FOCUS_REASON_PROGRAMMATIC ||
                        reason == COREWEBVIEW2_MOVE_FOCUS_REASON_NEXT ||
                        reason == COREWEBVIEW2_MOVE_FOCUS_REASON_PREVIOUS;
@@ -163,7 +188,7 @@ HRESULT STDMETHODCALLTYPE controller_object::MoveFocus(COREWEBVIEW2_MOVE_FOCUS_R
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::get_ParentWindow(HWND* value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("get_ParentWindow", [&] {
     if (value) *value = window->parent();
     return report("get_ParentWindow",
                   log_fields().integer("value", reinterpret_cast<INT_PTR>(window->parent())),
@@ -172,14 +197,15 @@ HRESULT STDMETHODCALLTYPE controller_object::get_ParentWindow(HWND* value) {
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::Close() {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("Close", [&] {
     window->destroy();
+    if (webview) webview->close();
     return report("Close", {}, S_OK);
   });
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::get_CoreWebView2(ICoreWebView2** value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("get_CoreWebView2", [&] {
     const log_fields args = log_fields().utf8("step", outcome_name(webview_mode));
     if (!value) return report("get_CoreWebView2", args, E_POINTER);
     *value = com_ptr<core_webview>::share(webview.get()).detach();

@@ -6,9 +6,11 @@
 #include <atomic>
 #include <memory>
 
+#include "testing/standin/browser_process.h"
 #include "testing/standin/browser_window.h"
 #include "testing/standin/core_webview.h"
 #include "testing/standin/event_handlers.h"
+#include "testing/standin/module_use.h"
 #include "testing/standin/scenario.h"
 #include "testing/standin/ui_thread_queue.h"
 #include "util/com_ptr.h"
@@ -23,10 +25,12 @@ class controller_object final : public ICoreWebView2Controller {
   // Creates the browser window under `parent`; null when it cannot be created. `webview_mode`
   // is the scenario's outcome for this controller: succeed, no_webview or null_webview.
   static com_ptr<controller_object> create(HWND parent, std::shared_ptr<ui_thread_queue> queue,
+                                           std::shared_ptr<browser_process> process,
                                            step_outcome webview_mode);
 
-  controller_object(std::shared_ptr<ui_thread_queue> queue, std::shared_ptr<browser_window> window,
-                    step_outcome webview_mode);
+  controller_object(std::shared_ptr<ui_thread_queue> queue,
+                    std::shared_ptr<browser_process> process,
+                    std::shared_ptr<browser_window> window, step_outcome webview_mode);
   controller_object(const controller_object&) = delete;
   controller_object& operator=(const controller_object&) = delete;
 
@@ -65,21 +69,30 @@ class controller_object final : public ICoreWebView2Controller {
   // The user zooming (scenario action `zoom`): clamps, stores and raises ZoomFactorChanged at
   // once; the caller runs inside the thread's message dispatch.
   void change_zoom_by_user(double factor);
+  // A navigation: back to the factor last set by put_ZoomFactor, with ZoomFactorChanged at once
+  // when that changes it; the caller runs inside the thread's message dispatch.
+  void reset_user_zoom();
 
  private:
   ~controller_object();
   HRESULT not_implemented(const char* method);
+  // Runs `body` behind the exception barrier, unless the browser process is gone.
+  template <typename Body>
+  HRESULT guarded(const char* method, Body body);
   HRESULT report(const char* method, const log_fields& args, HRESULT result);
   // Stores the factor; true when it changed.
   bool store_zoom(double factor);
   void raise_zoom_changed();
 
   std::atomic<ULONG> reference_count{1};
+  module_use in_use;
   std::shared_ptr<ui_thread_queue> queue;
+  std::shared_ptr<browser_process> process;
   std::shared_ptr<browser_window> window;
   step_outcome webview_mode;
   com_ptr<core_webview> webview;
   double zoom = 1.0;
+  double chosen_zoom = 1.0;  // the last put_ZoomFactor, clamped
   RECT bounds{};
   bool visible = false;
   event_handlers<ICoreWebView2ZoomFactorChangedEventHandler> zoom_handlers;

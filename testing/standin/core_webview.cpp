@@ -1,7 +1,11 @@
 #include "testing/standin/core_webview.h"
 
+#include <algorithm>
+#include <mutex>
+
 #include "testing/standin/com_identity.h"
 #include "testing/standin/completion.h"
+#include "testing/standin/controller.h"
 #include "testing/standin/event_args.h"
 #include "testing/standin/page_actions.h"
 #include "testing/standin/task_string.h"
@@ -14,14 +18,48 @@ namespace {
 
 constexpr const char* webview_interface = "ICoreWebView2";
 
+// Every web view alive, oldest first: page actions apply to the newest live one.
+std::mutex registry_lock;
+std::vector<core_webview*> registry;
+
 }  // namespace
 
 core_webview::core_webview(std::shared_ptr<ui_thread_queue> queue,
+                           std::shared_ptr<browser_process> process,
                            std::shared_ptr<browser_window> window, controller_object* owner)
     : queue(std::move(queue)),
+      process(std::move(process)),
       window(std::move(window)),
       owner(owner),
-      settings(com_ptr<settings_object>::adopt(new settings_object(this->window))) {}
+      settings(com_ptr<settings_object>::adopt(new settings_object(this->window, this->process))) {
+  std::lock_guard<std::mutex> guard(registry_lock);
+  registry.push_back(this);
+}
+
+core_webview::~core_webview() {
+  std::lock_guard<std::mutex> guard(registry_lock);
+  registry.erase(std::find(registry.begin(), registry.end(), this));
+}
+
+com_ptr<core_webview> core_webview::newest_live() {
+  // Only this thread's web views: no other thread can be destroying one meanwhile.
+  std::lock_guard<std::mutex> guard(registry_lock);
+  for (auto view = registry.rbegin(); view != registry.rend(); ++view) {
+    if ((*view)->thread == GetCurrentThreadId() && (*view)->is_live()) {
+      return com_ptr<core_webview>::share(*view);
+    }
+  }
+  return {};
+}
+
+template <typename Body>
+HRESULT core_webview::guarded(const char* method, Body body) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    // After the browser process exited, the web view only answers that it is gone.
+    if (process->exited()) return report(method, {}, browser_gone);
+    return body();
+  });
+}
 
 HRESULT core_webview::report(const char* method, const log_fields& args, HRESULT result) {
   window->note_call(method);
@@ -29,7 +67,7 @@ HRESULT core_webview::report(const char* method, const log_fields& args, HRESULT
 }
 
 HRESULT core_webview::not_implemented(const char* method) {
-  return call_without_throwing(E_UNEXPECTED, [&] { return report(method, {}, E_NOTIMPL); });
+  return guarded(method, [&] { return report(method, {}, E_NOTIMPL); });
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::QueryInterface(REFIID riid, void** object) {
@@ -45,7 +83,7 @@ ULONG STDMETHODCALLTYPE core_webview::Release() {
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::get_Settings(ICoreWebView2Settings** value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("get_Settings", [&] {
     if (!value) return report("get_Settings", {}, E_POINTER);
     *value = com_ptr<settings_object>::share(settings.get()).detach();
     return report("get_Settings", {}, S_OK);
@@ -53,39 +91,94 @@ HRESULT STDMETHODCALLTYPE core_webview::get_Settings(ICoreWebView2Settings** val
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::get_Source(LPWSTR* uri) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("get_Source", [&] {
     return report("get_Source", log_fields().text("value", source), hand_out_string(source, uri));
   });
 }
 
-void core_webview::start_page(std::wstring source_text) {
-  source = std::move(source_text);
+void core_webview::start_navigation(std::wstring uri, log_fields& args) {
+  runtime_state& state = runtime_state::get();
+  const std::size_t index = state.next_navigation_index();
+  const navigation_step planned = navigation_at(state.plan().navigations, index);
+  const std::uint64_t id = state.next_navigation_id();
+  latest_navigation = id;
+  // A failed navigation leaves the source at the URI that failed, as with the real runtime.
+  source = std::move(uri);
   window->display().url = source;
-  if (!navigated) {
-    navigated = true;
-    arm_page_actions(runtime_state::get().plan().after_navigate, *queue, *this);
-  }
-}
-
-HRESULT STDMETHODCALLTYPE core_webview::Navigate(LPCWSTR uri) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
-    if (!uri || !*uri) return report("Navigate", log_fields().text("uri", uri), E_INVALIDARG);
-    start_page(uri);
-    return report("Navigate", log_fields().text("uri", uri), S_OK);
+  window->refresh();
+  args.integer("navigation", index + 1)
+      .integer("navigationId", static_cast<std::int64_t>(id))
+      .utf8("step", planned.success ? "ok" : "fail");
+  // Always from the message dispatch, never inside the call, also with `deliver inside`.
+  queue->post([self = com_ptr<core_webview>::share(this), id, uri = source, planned] {
+    self->finish_navigation(id, uri, planned);
   });
 }
 
+void core_webview::finish_navigation(std::uint64_t id, const std::wstring& uri,
+                                     const navigation_step& planned) {
+  log_fields event_args;
+  event_args.integer("navigationId", static_cast<std::int64_t>(id)).text("uri", uri);
+  if (!is_live()) {
+    log_note("navigation dropped: the web view is closed", event_args);
+    return;
+  }
+  // A navigation replaced by another completes as canceled.
+  const bool replaced = id != latest_navigation;
+  const bool success = planned.success && !replaced;
+  const COREWEBVIEW2_WEB_ERROR_STATUS status =
+      replaced ? COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED : planned.status;
+  if (!replaced && owner) owner->reset_user_zoom();
+  auto args = com_ptr<navigation_completed_args>::adopt(new navigation_completed_args(
+      id, success, success ? COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN : status));
+  event_args.boolean("isSuccess", success)
+      .integer("webErrorStatus", success ? COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN : status);
+  navigation_handlers.fire("NavigationCompleted", this, args.get(), event_args,
+                           [] { return log_fields(); });
+}
+
+void core_webview::follow_link(const std::wstring& uri) {
+  log_fields args;
+  args.text("uri", uri);
+  start_navigation(uri, args);
+  log_note("go", args);
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::Navigate(LPCWSTR uri) {
+  return guarded("Navigate", [&] {
+    log_fields args;
+    args.text("uri", uri);
+    if (!uri || !*uri) return report("Navigate", args, E_INVALIDARG);
+    arm_navigation_actions(runtime_state::get().plan().after_navigate, *queue);
+    start_navigation(uri, args);
+    return report("Navigate", args, S_OK);
+  });
+}
+
+// The real runtime shows the HTML under a data or about URL; the stand-in reports about:blank.
 HRESULT STDMETHODCALLTYPE core_webview::NavigateToString(LPCWSTR html) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
-    if (!html) return report("NavigateToString", log_fields().text("html", html), E_INVALIDARG);
-    start_page(L"about:blank");
-    return report("NavigateToString", log_fields().text("html", html), S_OK);
+  return guarded("NavigateToString", [&] {
+    log_fields args;
+    args.text("html", html);
+    if (!html) return report("NavigateToString", args, E_INVALIDARG);
+    arm_navigation_actions(runtime_state::get().plan().after_navigate, *queue);
+    start_navigation(L"about:blank", args);
+    return report("NavigateToString", args, S_OK);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::Reload() {
+  return guarded("Reload", [&] {
+    log_fields args;
+    args.text("uri", source);
+    start_navigation(source, args);
+    return report("Reload", args, S_OK);
   });
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::AddScriptToExecuteOnDocumentCreated(
     LPCWSTR script, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("AddScriptToExecuteOnDocumentCreated", [&] {
     log_fields args;
     args.text("javaScript", script).boolean("handlerGiven", handler != nullptr);
     if (!script) return report("AddScriptToExecuteOnDocumentCreated", args, E_INVALIDARG);
@@ -95,6 +188,14 @@ HRESULT STDMETHODCALLTYPE core_webview::AddScriptToExecuteOnDocumentCreated(
     args.integer("script", index + 1).utf8("step", outcome_name(planned.outcome));
     if (planned.outcome == step_outcome::refuse) {
       return report("AddScriptToExecuteOnDocumentCreated", args, planned.code);
+    }
+    if (planned.outcome == step_outcome::never) {
+      if (handler) {
+        unanswered_scripts.push_back(
+            com_ptr<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>::share(
+                handler));
+      }
+      return report("AddScriptToExecuteOnDocumentCreated", args, S_OK);
     }
     std::wstring id;
     HRESULT code = planned.code;
@@ -118,7 +219,7 @@ HRESULT STDMETHODCALLTYPE core_webview::AddScriptToExecuteOnDocumentCreated(
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::RemoveScriptToExecuteOnDocumentCreated(LPCWSTR id) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("RemoveScriptToExecuteOnDocumentCreated", [&] {
     log_fields args;
     args.text("id", id);
     if (!id) return report("RemoveScriptToExecuteOnDocumentCreated", args, E_INVALIDARG);
@@ -130,7 +231,7 @@ HRESULT STDMETHODCALLTYPE core_webview::RemoveScriptToExecuteOnDocumentCreated(L
 
 HRESULT STDMETHODCALLTYPE
 core_webview::ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("ExecuteScript", [&] {
     log_fields args;
     args.text("javaScript", script).boolean("handlerGiven", handler != nullptr);
     if (!script) return report("ExecuteScript", args, E_INVALIDARG);
@@ -149,7 +250,7 @@ core_webview::ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedH
 
 HRESULT STDMETHODCALLTYPE core_webview::add_WebMessageReceived(
     ICoreWebView2WebMessageReceivedEventHandler* handler, EventRegistrationToken* token) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("add_WebMessageReceived", [&] {
     const HRESULT result = web_message_handlers.add(handler, token);
     return report("add_WebMessageReceived",
                   log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
@@ -157,7 +258,7 @@ HRESULT STDMETHODCALLTYPE core_webview::add_WebMessageReceived(
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::remove_WebMessageReceived(EventRegistrationToken token) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("remove_WebMessageReceived", [&] {
     return report("remove_WebMessageReceived", log_fields().integer("token", token.value),
                   web_message_handlers.remove(token));
   });
@@ -165,7 +266,7 @@ HRESULT STDMETHODCALLTYPE core_webview::remove_WebMessageReceived(EventRegistrat
 
 HRESULT STDMETHODCALLTYPE core_webview::add_PermissionRequested(
     ICoreWebView2PermissionRequestedEventHandler* handler, EventRegistrationToken* token) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("add_PermissionRequested", [&] {
     const HRESULT result = permission_handlers.add(handler, token);
     return report("add_PermissionRequested",
                   log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
@@ -173,7 +274,7 @@ HRESULT STDMETHODCALLTYPE core_webview::add_PermissionRequested(
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::remove_PermissionRequested(EventRegistrationToken token) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("remove_PermissionRequested", [&] {
     return report("remove_PermissionRequested", log_fields().integer("token", token.value),
                   permission_handlers.remove(token));
   });
@@ -181,7 +282,7 @@ HRESULT STDMETHODCALLTYPE core_webview::remove_PermissionRequested(EventRegistra
 
 HRESULT STDMETHODCALLTYPE core_webview::add_NewWindowRequested(
     ICoreWebView2NewWindowRequestedEventHandler* handler, EventRegistrationToken* token) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("add_NewWindowRequested", [&] {
     const HRESULT result = new_window_handlers.add(handler, token);
     return report("add_NewWindowRequested",
                   log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
@@ -189,7 +290,7 @@ HRESULT STDMETHODCALLTYPE core_webview::add_NewWindowRequested(
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::remove_NewWindowRequested(EventRegistrationToken token) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("remove_NewWindowRequested", [&] {
     return report("remove_NewWindowRequested", log_fields().integer("token", token.value),
                   new_window_handlers.remove(token));
   });
@@ -198,7 +299,7 @@ HRESULT STDMETHODCALLTYPE core_webview::remove_NewWindowRequested(EventRegistrat
 HRESULT STDMETHODCALLTYPE core_webview::add_ContainsFullScreenElementChanged(
     ICoreWebView2ContainsFullScreenElementChangedEventHandler* handler,
     EventRegistrationToken* token) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("add_ContainsFullScreenElementChanged", [&] {
     const HRESULT result = full_screen_handlers.add(handler, token);
     return report("add_ContainsFullScreenElementChanged",
                   log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
@@ -207,17 +308,49 @@ HRESULT STDMETHODCALLTYPE core_webview::add_ContainsFullScreenElementChanged(
 
 HRESULT STDMETHODCALLTYPE
 core_webview::remove_ContainsFullScreenElementChanged(EventRegistrationToken token) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("remove_ContainsFullScreenElementChanged", [&] {
     return report("remove_ContainsFullScreenElementChanged",
                   log_fields().integer("token", token.value), full_screen_handlers.remove(token));
   });
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::get_ContainsFullScreenElement(BOOL* value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded("get_ContainsFullScreenElement", [&] {
     if (value) *value = contains_full_screen ? TRUE : FALSE;
     return report("get_ContainsFullScreenElement",
                   log_fields().boolean("value", contains_full_screen), value ? S_OK : E_POINTER);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::add_ProcessFailed(
+    ICoreWebView2ProcessFailedEventHandler* handler, EventRegistrationToken* token) {
+  return guarded("add_ProcessFailed", [&] {
+    const HRESULT result = process_failed_handlers.add(handler, token);
+    return report("add_ProcessFailed",
+                  log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::remove_ProcessFailed(EventRegistrationToken token) {
+  return guarded("remove_ProcessFailed", [&] {
+    return report("remove_ProcessFailed", log_fields().integer("token", token.value),
+                  process_failed_handlers.remove(token));
+  });
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::add_NavigationCompleted(
+    ICoreWebView2NavigationCompletedEventHandler* handler, EventRegistrationToken* token) {
+  return guarded("add_NavigationCompleted", [&] {
+    const HRESULT result = navigation_handlers.add(handler, token);
+    return report("add_NavigationCompleted",
+                  log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::remove_NavigationCompleted(EventRegistrationToken token) {
+  return guarded("remove_NavigationCompleted", [&] {
+    return report("remove_NavigationCompleted", log_fields().integer("token", token.value),
+                  navigation_handlers.remove(token));
   });
 }
 
@@ -255,6 +388,33 @@ void core_webview::request_permission(COREWEBVIEW2_PERMISSION_KIND kind, const s
                            [&] { return log_fields().integer("state", args->current_state()); });
 }
 
+void core_webview::raise_process_failed(COREWEBVIEW2_PROCESS_FAILED_KIND kind) {
+  auto args = com_ptr<process_failed_args>::adopt(new process_failed_args(kind));
+  process_failed_handlers.fire("ProcessFailed", this, args.get(),
+                               log_fields().integer("kind", kind), [] { return log_fields(); });
+}
+
+void core_webview::fail_process(COREWEBVIEW2_PROCESS_FAILED_KIND kind) {
+  if (kind != COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED) {
+    raise_process_failed(kind);
+    return;
+  }
+  std::vector<com_ptr<core_webview>> affected;
+  {
+    std::lock_guard<std::mutex> guard(registry_lock);
+    for (core_webview* view : registry) {
+      if (view->process == process && view->thread == thread) {
+        affected.push_back(com_ptr<core_webview>::share(view));
+      }
+    }
+  }
+  // The objects are dead before the application hears of it.
+  process->exit();
+  log_note("browser process exited",
+           log_fields().integer("webViews", static_cast<std::int64_t>(affected.size())));
+  for (const auto& view : affected) view->raise_process_failed(kind);
+}
+
 // Slots the application never calls.
 
 HRESULT STDMETHODCALLTYPE core_webview::add_NavigationStarting(
@@ -285,13 +445,6 @@ HRESULT STDMETHODCALLTYPE core_webview::add_HistoryChanged(ICoreWebView2HistoryC
 HRESULT STDMETHODCALLTYPE core_webview::remove_HistoryChanged(EventRegistrationToken) {
   return not_implemented("remove_HistoryChanged");
 }
-HRESULT STDMETHODCALLTYPE core_webview::add_NavigationCompleted(
-    ICoreWebView2NavigationCompletedEventHandler*, EventRegistrationToken*) {
-  return not_implemented("add_NavigationCompleted");
-}
-HRESULT STDMETHODCALLTYPE core_webview::remove_NavigationCompleted(EventRegistrationToken) {
-  return not_implemented("remove_NavigationCompleted");
-}
 HRESULT STDMETHODCALLTYPE core_webview::add_FrameNavigationStarting(
     ICoreWebView2NavigationStartingEventHandler*, EventRegistrationToken*) {
   return not_implemented("add_FrameNavigationStarting");
@@ -313,19 +466,11 @@ HRESULT STDMETHODCALLTYPE core_webview::add_ScriptDialogOpening(
 HRESULT STDMETHODCALLTYPE core_webview::remove_ScriptDialogOpening(EventRegistrationToken) {
   return not_implemented("remove_ScriptDialogOpening");
 }
-HRESULT STDMETHODCALLTYPE core_webview::add_ProcessFailed(ICoreWebView2ProcessFailedEventHandler*,
-                                                          EventRegistrationToken*) {
-  return not_implemented("add_ProcessFailed");
-}
-HRESULT STDMETHODCALLTYPE core_webview::remove_ProcessFailed(EventRegistrationToken) {
-  return not_implemented("remove_ProcessFailed");
-}
 HRESULT STDMETHODCALLTYPE
 core_webview::CapturePreview(COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT, IStream*,
                              ICoreWebView2CapturePreviewCompletedHandler*) {
   return not_implemented("CapturePreview");
 }
-HRESULT STDMETHODCALLTYPE core_webview::Reload() { return not_implemented("Reload"); }
 HRESULT STDMETHODCALLTYPE core_webview::PostWebMessageAsJson(LPCWSTR) {
   return not_implemented("PostWebMessageAsJson");
 }

@@ -1,7 +1,8 @@
 // The stand-in's ICoreWebView2: remembers the page it was sent to and its document-start
-// scripts, answers the calls the application makes, and raises page events (messages,
-// permission and new-window requests, full-screen changes) when the scenario's page actions
-// ask. UI thread only: the thread whose message dispatch runs the object's queue.
+// scripts, answers the calls the application makes, completes every navigation from the message
+// dispatch, and raises page events (messages, permission and new-window requests, full-screen
+// changes, process failures, links followed) when the scenario's page actions ask. UI thread
+// only: the thread whose message dispatch runs the object's queue.
 #pragma once
 
 #include <atomic>
@@ -9,9 +10,12 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "testing/standin/browser_process.h"
 #include "testing/standin/browser_window.h"
 #include "testing/standin/event_handlers.h"
+#include "testing/standin/module_use.h"
 #include "testing/standin/scenario.h"
 #include "testing/standin/settings.h"
 #include "testing/standin/ui_thread_queue.h"
@@ -28,8 +32,8 @@ class core_webview final : public ICoreWebView2 {
  public:
   // `owner` is the controller that holds this web view; it calls detach_controller() when it
   // goes away.
-  core_webview(std::shared_ptr<ui_thread_queue> queue, std::shared_ptr<browser_window> window,
-               controller_object* owner);
+  core_webview(std::shared_ptr<ui_thread_queue> queue, std::shared_ptr<browser_process> process,
+               std::shared_ptr<browser_window> window, controller_object* owner);
   core_webview(const core_webview&) = delete;
   core_webview& operator=(const core_webview&) = delete;
 
@@ -122,8 +126,17 @@ class core_webview final : public ICoreWebView2 {
                                                      EventRegistrationToken*) override;
   HRESULT STDMETHODCALLTYPE remove_WindowCloseRequested(EventRegistrationToken) override;
 
+  // The most recently created web view of this thread that is still live, or null.
+  static com_ptr<core_webview> newest_live();
+
   // For the owning controller and the scenario's page actions.
-  void detach_controller() noexcept { owner = nullptr; }
+  void detach_controller() noexcept {
+    owner = nullptr;
+    closed = true;
+  }
+  void close() noexcept { closed = true; }
+  // Neither closed by its controller nor dead with its browser process.
+  bool is_live() const noexcept { return !closed && !process->exited(); }
   controller_object* controller() const noexcept { return owner; }
   browser_window& page() const noexcept { return *window; }
   // Raise the page events synchronously; callers run inside the thread's message dispatch.
@@ -132,27 +145,48 @@ class core_webview final : public ICoreWebView2 {
   void change_full_screen(bool on);
   void request_new_window(const std::wstring& uri, bool user_initiated);
   void request_permission(COREWEBVIEW2_PERMISSION_KIND kind, const std::wstring& uri);
+  // A helper process failed; when it is the browser process, every web view of the environment
+  // gets the event and all their objects are dead.
+  void fail_process(COREWEBVIEW2_PROCESS_FAILED_KIND kind);
+  // The user follows a link inside the page: a navigation like Navigate's.
+  void follow_link(const std::wstring& uri);
 
  private:
-  ~core_webview() = default;
+  ~core_webview();
   HRESULT not_implemented(const char* method);
+  // Runs `body` behind the exception barrier, unless the browser process is gone.
+  template <typename Body>
+  HRESULT guarded(const char* method, Body body);
   HRESULT report(const char* method, const log_fields& args, HRESULT result);
-  void start_page(std::wstring source_text);
+  // Shows `uri`, takes the scenario's next navigation outcome (adding it to `args`) and queues
+  // its NavigationCompleted.
+  void start_navigation(std::wstring uri, log_fields& args);
+  void finish_navigation(std::uint64_t id, const std::wstring& uri, const navigation_step& planned);
+  void raise_process_failed(COREWEBVIEW2_PROCESS_FAILED_KIND kind);
 
   std::atomic<ULONG> reference_count{1};
+  module_use in_use;
   std::shared_ptr<ui_thread_queue> queue;
+  std::shared_ptr<browser_process> process;
   std::shared_ptr<browser_window> window;
   controller_object* owner;
+  bool closed = false;
+  DWORD thread = GetCurrentThreadId();
   com_ptr<settings_object> settings;
   std::wstring source;
-  bool navigated = false;
+  std::uint64_t latest_navigation = 0;  // the id of the last navigation started
   bool contains_full_screen = false;
   std::map<std::wstring, std::wstring> scripts;  // id -> code
   std::uint64_t next_script_id = 1;
+  // `script never` registrations: held until this web view dies, never invoked.
+  std::vector<com_ptr<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>>
+      unanswered_scripts;
   event_handlers<ICoreWebView2WebMessageReceivedEventHandler> web_message_handlers;
   event_handlers<ICoreWebView2PermissionRequestedEventHandler> permission_handlers;
   event_handlers<ICoreWebView2NewWindowRequestedEventHandler> new_window_handlers;
   event_handlers<ICoreWebView2ContainsFullScreenElementChangedEventHandler> full_screen_handlers;
+  event_handlers<ICoreWebView2ProcessFailedEventHandler> process_failed_handlers;
+  event_handlers<ICoreWebView2NavigationCompletedEventHandler> navigation_handlers;
 };
 
 }  // namespace standin

@@ -1,5 +1,7 @@
 #include "testing/standin/environment.h"
 
+#include <commctrl.h>
+
 #include "testing/standin/com_identity.h"
 #include "testing/standin/completion.h"
 #include "testing/standin/controller.h"
@@ -27,6 +29,80 @@ void deliver_environment(const std::shared_ptr<ui_thread_queue>& queue,
              code, environment.get());
   });
 }
+
+// A controller creation whose completion has not run yet. The creation fails with E_ABORT if the
+// parent window is destroyed before it is finished, and that completion runs before DestroyWindow
+// returns: a subclass of the parent watches for WM_DESTROY until then.
+class pending_controller {
+ public:
+  // Null when the parent cannot be watched (a window of another thread).
+  static std::shared_ptr<pending_controller> watch(HWND parent, com_ptr<controller_handler> handler,
+                                                   HRESULT code,
+                                                   com_ptr<controller_object> controller) {
+    auto pending = std::make_shared<pending_controller>(parent, std::move(handler), code,
+                                                        std::move(controller));
+    if (!SetWindowSubclass(parent, &pending_controller::parent_procedure,
+                           reinterpret_cast<UINT_PTR>(pending.get()),
+                           reinterpret_cast<DWORD_PTR>(pending.get()))) {
+      return nullptr;
+    }
+    pending->watching = pending;
+    return pending;
+  }
+
+  pending_controller(HWND parent, com_ptr<controller_handler> handler, HRESULT code,
+                     com_ptr<controller_object> controller)
+      : parent(parent),
+        handler(std::move(handler)),
+        code(code),
+        controller(std::move(controller)) {}
+
+  // Delivers the planned outcome, unless E_ABORT came first.
+  void finish() {
+    if (done) return;
+    unwatch();
+    deliver_once(code, std::move(controller));
+  }
+
+ private:
+  static LRESULT CALLBACK parent_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                           UINT_PTR, DWORD_PTR data) {
+    call_without_throwing([&] {
+      if (message != WM_DESTROY) return;
+      auto* pending = reinterpret_cast<pending_controller*>(data);
+      const std::shared_ptr<pending_controller> keep = pending->watching;
+      pending->unwatch();
+      if (pending->done) return;
+      log_note("parent window destroyed before the controller was created",
+               log_fields().integer("window", reinterpret_cast<INT_PTR>(window)));
+      pending->controller.reset();  // its browser window goes with it
+      pending->deliver_once(E_ABORT, {});
+    });
+    return DefSubclassProc(window, message, wparam, lparam);
+  }
+
+  void unwatch() {
+    if (!watching) return;
+    RemoveWindowSubclass(parent, &pending_controller::parent_procedure,
+                         reinterpret_cast<UINT_PTR>(this));
+    watching.reset();
+  }
+
+  void deliver_once(HRESULT result, com_ptr<controller_object> created) {
+    done = true;
+    complete("ControllerCreated", handler,
+             log_fields().hresult("errorCode", result).boolean("controller", bool(created)), result,
+             static_cast<ICoreWebView2Controller*>(created.get()));
+  }
+
+  HWND parent;
+  com_ptr<controller_handler> handler;
+  HRESULT code;
+  com_ptr<controller_object> controller;
+  bool done = false;
+  std::shared_ptr<pending_controller> watching;  // set while the subclass is installed
+  module_use in_use;
+};
 
 // The real runtime keeps its profile in the user-data folder and creates it when missing; the
 // application relies on that for its own file there. Long paths go through the \\?\ form.
@@ -81,18 +157,22 @@ HRESULT start_environment_creation(bool flag, INT32 source, PCWSTR user_data_fol
       break;
     default:
       deliver_environment(queue, std::move(target), S_OK,
-                          com_ptr<environment_object>::adopt(new environment_object(queue)));
+                          com_ptr<environment_object>::adopt(
+                              new environment_object(queue, std::make_shared<browser_process>())));
       break;
   }
   return log_call(dll_interface, start_method, args, S_OK);
 }
 
-environment_object::environment_object(std::shared_ptr<ui_thread_queue> queue)
-    : queue(std::move(queue)) {}
+environment_object::environment_object(std::shared_ptr<ui_thread_queue> queue,
+                                       std::shared_ptr<browser_process> process)
+    : queue(std::move(queue)), process(std::move(process)) {}
 
 HRESULT environment_object::not_implemented(const char* method) {
-  return call_without_throwing(
-      E_UNEXPECTED, [&] { return log_call(environment_interface, method, {}, E_NOTIMPL); });
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    return log_call(environment_interface, method, {},
+                    process->exited() ? browser_gone : E_NOTIMPL);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE environment_object::QueryInterface(REFIID riid, void** object) {
@@ -118,6 +198,9 @@ environment_object::CreateCoreWebView2Controller(HWND parent_window, controller_
     if (!IsWindow(parent_window))
       return log_call(environment_interface, method, args, E_INVALIDARG);
 
+    // The browser process is gone: the environment has to be created anew.
+    if (process->exited()) return log_call(environment_interface, method, args, browser_gone);
+
     runtime_state& state = runtime_state::get();
     const std::size_t index = state.next_controller_index();
     const step planned = step_at(state.plan().controllers, index);
@@ -125,19 +208,24 @@ environment_object::CreateCoreWebView2Controller(HWND parent_window, controller_
     if (planned.outcome == step_outcome::refuse) {
       return log_call(environment_interface, method, args, planned.code);
     }
+    auto target = com_ptr<controller_handler>::share(handler);
+    if (planned.outcome == step_outcome::hold) {
+      // Only the parent window's destruction completes it, with E_ABORT.
+      const bool watched =
+          pending_controller::watch(parent_window, std::move(target), E_ABORT, {}) != nullptr;
+      return log_call(environment_interface, method, args, watched ? S_OK : E_FAIL);
+    }
     com_ptr<controller_object> controller;
     HRESULT code = planned.code;
     if (planned.outcome != step_outcome::fail) {
-      controller = controller_object::create(parent_window, queue, planned.outcome);
+      controller = controller_object::create(parent_window, queue, process, planned.outcome);
       if (!controller) return log_call(environment_interface, method, args, E_FAIL);
       code = S_OK;
     }
-    deliver(queue, [target = com_ptr<controller_handler>::share(handler), code,
-                    controller = std::move(controller)] {
-      complete("ControllerCreated", target,
-               log_fields().hresult("errorCode", code).boolean("controller", bool(controller)),
-               code, static_cast<ICoreWebView2Controller*>(controller.get()));
-    });
+    std::shared_ptr<pending_controller> pending =
+        pending_controller::watch(parent_window, std::move(target), code, std::move(controller));
+    if (!pending) return log_call(environment_interface, method, args, E_FAIL);
+    deliver(queue, [pending = std::move(pending)] { pending->finish(); });
     return log_call(environment_interface, method, args, S_OK);
   });
 }

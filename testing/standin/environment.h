@@ -5,6 +5,8 @@
 #include <atomic>
 #include <memory>
 
+#include "testing/standin/browser_process.h"
+#include "testing/standin/module_use.h"
 #include "testing/standin/ui_thread_queue.h"
 #include "webview2/webview2_abi.h"
 
@@ -20,7 +22,8 @@ HRESULT start_environment_creation(
 
 class environment_object final : public ICoreWebView2Environment {
  public:
-  explicit environment_object(std::shared_ptr<ui_thread_queue> queue);
+  environment_object(std::shared_ptr<ui_thread_queue> queue,
+                     std::shared_ptr<browser_process> process);
   environment_object(const environment_object&) = delete;
   environment_object& operator=(const environment_object&) = delete;
 
@@ -42,7 +45,9 @@ class environment_object final : public ICoreWebView2Environment {
   HRESULT not_implemented(const char* method);
 
   std::atomic<ULONG> reference_count{1};
+  module_use in_use;
   std::shared_ptr<ui_thread_queue> queue;
+  std::shared_ptr<browser_process> process;
 };
 
 }  // namespace standin

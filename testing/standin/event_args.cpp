@@ -12,6 +12,19 @@ namespace {
 constexpr const char* message_interface = "ICoreWebView2WebMessageReceivedEventArgs";
 constexpr const char* permission_interface = "ICoreWebView2PermissionRequestedEventArgs";
 constexpr const char* new_window_interface = "ICoreWebView2NewWindowRequestedEventArgs";
+constexpr const char* process_failed_interface = "ICoreWebView2ProcessFailedEventArgs";
+constexpr const char* navigation_interface = "ICoreWebView2NavigationCompletedEventArgs";
+
+// Stores `value` in *out and logs the call with it.
+template <typename Value>
+HRESULT log_value_getter(const char* interface_name, const char* method, Value value, Value* out) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    if (out) *out = value;
+    return log_call(interface_name, method,
+                    log_fields().integer("value", static_cast<std::int64_t>(value)),
+                    out ? S_OK : E_POINTER);
+  });
+}
 
 // Hands out `text` and logs the call with the text handed out.
 HRESULT log_string_getter(const char* interface_name, const char* method, const std::wstring& text,
@@ -189,6 +202,54 @@ HRESULT STDMETHODCALLTYPE
 new_window_args::get_WindowFeatures(ICoreWebView2WindowFeatures** features) {
   if (features) *features = nullptr;
   return log_not_implemented(new_window_interface, "get_WindowFeatures");
+}
+
+HRESULT STDMETHODCALLTYPE process_failed_args::QueryInterface(REFIID riid, void** object) {
+  return answer_query(this, process_failed_interface, IID_ICoreWebView2ProcessFailedEventArgs, riid,
+                      object);
+}
+
+ULONG STDMETHODCALLTYPE process_failed_args::AddRef() { return ++reference_count; }
+
+ULONG STDMETHODCALLTYPE process_failed_args::Release() {
+  const ULONG remaining = --reference_count;
+  if (remaining == 0) delete this;
+  return remaining;
+}
+
+HRESULT STDMETHODCALLTYPE
+process_failed_args::get_ProcessFailedKind(COREWEBVIEW2_PROCESS_FAILED_KIND* value) {
+  return log_value_getter(process_failed_interface, "get_ProcessFailedKind", kind, value);
+}
+
+HRESULT STDMETHODCALLTYPE navigation_completed_args::QueryInterface(REFIID riid, void** object) {
+  return answer_query(this, navigation_interface, IID_ICoreWebView2NavigationCompletedEventArgs,
+                      riid, object);
+}
+
+ULONG STDMETHODCALLTYPE navigation_completed_args::AddRef() { return ++reference_count; }
+
+ULONG STDMETHODCALLTYPE navigation_completed_args::Release() {
+  const ULONG remaining = --reference_count;
+  if (remaining == 0) delete this;
+  return remaining;
+}
+
+HRESULT STDMETHODCALLTYPE navigation_completed_args::get_IsSuccess(BOOL* value) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    if (value) *value = success ? TRUE : FALSE;
+    return log_call(navigation_interface, "get_IsSuccess", log_fields().boolean("value", success),
+                    value ? S_OK : E_POINTER);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE
+navigation_completed_args::get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* value) {
+  return log_value_getter(navigation_interface, "get_WebErrorStatus", status, value);
+}
+
+HRESULT STDMETHODCALLTYPE navigation_completed_args::get_NavigationId(UINT64* value) {
+  return log_value_getter<UINT64>(navigation_interface, "get_NavigationId", id, value);
 }
 
 }  // namespace standin

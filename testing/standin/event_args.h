@@ -1,12 +1,14 @@
 // Event arguments that the stand-in hands to the application's handlers: page messages,
-// permission requests and new-window requests. Each starts with one reference, owned by its
-// creator; the state that handlers change (permission state, handled) is read back after the
-// handlers ran, for the log. UI thread only.
+// permission and new-window requests, process failures and completed navigations. Each starts with
+// one reference, owned by its creator; the state that handlers change (permission state, handled)
+// is read back after the handlers ran, for the log. UI thread only.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
+#include "testing/standin/module_use.h"
 #include "webview2/webview2_abi.h"
 
 namespace standin {
@@ -31,6 +33,7 @@ class web_message_args final : public ICoreWebView2WebMessageReceivedEventArgs {
   ~web_message_args() = default;
 
   std::atomic<ULONG> reference_count{1};
+  module_use in_use;
   std::wstring source;
   std::wstring as_json;
   bool is_string;
@@ -59,6 +62,7 @@ class permission_args final : public ICoreWebView2PermissionRequestedEventArgs {
   ~permission_args() = default;
 
   std::atomic<ULONG> reference_count{1};
+  module_use in_use;
   std::wstring uri;
   COREWEBVIEW2_PERMISSION_KIND kind;
   COREWEBVIEW2_PERMISSION_STATE state = COREWEBVIEW2_PERMISSION_STATE_DEFAULT;
@@ -88,9 +92,54 @@ class new_window_args final : public ICoreWebView2NewWindowRequestedEventArgs {
   ~new_window_args() = default;
 
   std::atomic<ULONG> reference_count{1};
+  module_use in_use;
   std::wstring uri;
   bool user_initiated;
   bool handled = false;
+};
+
+class process_failed_args final : public ICoreWebView2ProcessFailedEventArgs {
+ public:
+  explicit process_failed_args(COREWEBVIEW2_PROCESS_FAILED_KIND kind) : kind(kind) {}
+  process_failed_args(const process_failed_args&) = delete;
+  process_failed_args& operator=(const process_failed_args&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE get_ProcessFailedKind(COREWEBVIEW2_PROCESS_FAILED_KIND* value) override;
+
+ private:
+  ~process_failed_args() = default;
+
+  std::atomic<ULONG> reference_count{1};
+  module_use in_use;
+  COREWEBVIEW2_PROCESS_FAILED_KIND kind;
+};
+
+class navigation_completed_args final : public ICoreWebView2NavigationCompletedEventArgs {
+ public:
+  // `status` is UNKNOWN (0) for a successful navigation, as the runtime reports it.
+  navigation_completed_args(std::uint64_t id, bool success, COREWEBVIEW2_WEB_ERROR_STATUS status)
+      : id(id), success(success), status(status) {}
+  navigation_completed_args(const navigation_completed_args&) = delete;
+  navigation_completed_args& operator=(const navigation_completed_args&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* value) override;
+  HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* value) override;
+
+ private:
+  ~navigation_completed_args() = default;
+
+  std::atomic<ULONG> reference_count{1};
+  module_use in_use;
+  std::uint64_t id;
+  bool success;
+  COREWEBVIEW2_WEB_ERROR_STATUS status;
 };
 
 }  // namespace standin

@@ -1,5 +1,7 @@
 #include "testing/standin/page_actions.h"
 
+#include <atomic>
+
 #include "testing/standin/controller.h"
 #include "testing/standin/core_webview.h"
 #include "testing/standin/json_text.h"
@@ -62,18 +64,38 @@ void run_page_action(core_webview& view, const page_action& action) {
     case action_kind::quit:
       run_process_action(action);
       break;
+    case action_kind::process_failed:
+      view.fail_process(action.failed_kind);
+      break;
+    case action_kind::go:
+      view.follow_link(action.text);
+      break;
+  }
+}
+
+void run_timed_action(const page_action& action) {
+  if (action.kind == action_kind::quit) {
+    run_process_action(action);
+    return;
+  }
+  const com_ptr<core_webview> view = core_webview::newest_live();
+  if (view) {
+    run_page_action(*view.get(), action);
+  } else if (action.kind == action_kind::screenshot_ready) {
+    run_process_action(action);
+  } else {
+    log_note("action skipped: no live web view",
+             log_fields().utf8("action", action_name(action.kind)));
   }
 }
 
 }  // namespace
 
-void arm_page_actions(const std::vector<timed_action>& actions, ui_thread_queue& queue,
-                      core_webview& view) {
+void arm_navigation_actions(const std::vector<timed_action>& actions, ui_thread_queue& queue) {
+  static std::atomic<bool> armed{false};
+  if (armed.exchange(true)) return;
   for (const timed_action& timed : actions) {
-    queue.post_after(timed.delay_ms,
-                     [held = com_ptr<core_webview>::share(&view), action = timed.action] {
-                       run_page_action(*held.get(), action);
-                     });
+    queue.post_after(timed.delay_ms, [action = timed.action] { run_timed_action(action); });
   }
 }
 

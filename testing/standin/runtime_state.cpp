@@ -20,6 +20,8 @@ std::wstring environment_variable(const wchar_t* name) {
   return value;
 }
 
+std::atomic<runtime_state*> made{nullptr};
+
 scenario scenario_from_environment() {
   const std::wstring path = environment_variable(scenario_variable);
   if (path.empty()) return parse_scenario("");
@@ -43,7 +45,12 @@ runtime_state::runtime_state()
                                         .text("text", widen_utf8(error.text).value_or(L"?"))
                                         .utf8("reason", error.reason)));
   }
+  made = this;
 }
+
+runtime_state::~runtime_state() { made = nullptr; }
+
+runtime_state* runtime_state::existing() noexcept { return made.load(); }
 
 runtime_state& runtime_state::get() {
   static runtime_state state;

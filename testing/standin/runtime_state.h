@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -23,6 +24,9 @@ extern const wchar_t* const scenario_variable;  // QUENDARI_STANDIN_SCENARIO
 class runtime_state {
  public:
   static runtime_state& get();
+  // The state if get() already made it, else null; makes nothing, so DllMain may call it.
+  static runtime_state* existing() noexcept;
+  ~runtime_state();
 
   call_log& log() { return calls; }
   const scenario& plan() const { return played; }
@@ -30,6 +34,8 @@ class runtime_state {
   std::size_t next_start_index() { return starts++; }
   std::size_t next_controller_index() { return controllers++; }
   std::size_t next_script_index() { return scripts++; }
+  std::size_t next_navigation_index() { return navigations++; }
+  std::uint64_t next_navigation_id() { return ++navigation_ids; }
 
   // The calling thread's queue, created on first use; null when it cannot be created.
   std::shared_ptr<ui_thread_queue> queue_for_current_thread();
@@ -42,6 +48,8 @@ class runtime_state {
   std::atomic<std::size_t> starts{0};
   std::atomic<std::size_t> controllers{0};
   std::atomic<std::size_t> scripts{0};
+  std::atomic<std::size_t> navigations{0};
+  std::atomic<std::uint64_t> navigation_ids{0};
   std::mutex queues_lock;
   // Weak: a queue lives as long as the objects that deliver through it.
   std::map<DWORD, std::weak_ptr<ui_thread_queue>> queues;

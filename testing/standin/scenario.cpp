@@ -109,6 +109,24 @@ std::wstring parse_text(std::string_view text) {
   return *decoded;
 }
 
+// A value written as one of `names` or as a non-negative number (newer runtimes report values
+// past the named ones).
+template <typename Value, std::size_t count>
+Value parse_named_value(std::string_view text,
+                        const std::pair<std::string_view, Value> (&names)[count],
+                        const char* what) {
+  for (const auto& [name, value] : names) {
+    if (text == name) return value;
+  }
+  std::int32_t value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+      value < 0) {
+    throw line_error{std::string("unknown ") + what + " '" + std::string(text) + "'"};
+  }
+  return static_cast<Value>(value);
+}
+
 COREWEBVIEW2_PERMISSION_KIND parse_permission_kind(std::string_view text) {
   static const std::pair<std::string_view, COREWEBVIEW2_PERMISSION_KIND> names[] = {
       {"unknown", COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION},
@@ -119,16 +137,53 @@ COREWEBVIEW2_PERMISSION_KIND parse_permission_kind(std::string_view text) {
       {"other-sensors", COREWEBVIEW2_PERMISSION_KIND_OTHER_SENSORS},
       {"clipboard-read", COREWEBVIEW2_PERMISSION_KIND_CLIPBOARD_READ},
   };
-  for (const auto& [name, kind] : names) {
-    if (text == name) return kind;
-  }
-  std::int32_t value = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value, 10);
-  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
-      value < 0) {
-    throw line_error{"unknown permission kind '" + std::string(text) + "'"};
-  }
-  return static_cast<COREWEBVIEW2_PERMISSION_KIND>(value);
+  return parse_named_value(text, names, "permission kind");
+}
+
+COREWEBVIEW2_PROCESS_FAILED_KIND parse_failed_kind(std::string_view text) {
+  static const std::pair<std::string_view, COREWEBVIEW2_PROCESS_FAILED_KIND> names[] = {
+      {"browser-exited", COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED},
+      {"render-exited", COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED},
+      {"render-unresponsive", COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_UNRESPONSIVE},
+      {"frame-render-exited", COREWEBVIEW2_PROCESS_FAILED_KIND_FRAME_RENDER_PROCESS_EXITED},
+      {"utility-exited", COREWEBVIEW2_PROCESS_FAILED_KIND_UTILITY_PROCESS_EXITED},
+      {"sandbox-helper-exited", COREWEBVIEW2_PROCESS_FAILED_KIND_SANDBOX_HELPER_PROCESS_EXITED},
+      {"gpu-exited", COREWEBVIEW2_PROCESS_FAILED_KIND_GPU_PROCESS_EXITED},
+      {"ppapi-plugin-exited", COREWEBVIEW2_PROCESS_FAILED_KIND_PPAPI_PLUGIN_PROCESS_EXITED},
+      {"ppapi-broker-exited", COREWEBVIEW2_PROCESS_FAILED_KIND_PPAPI_BROKER_PROCESS_EXITED},
+      {"unknown-exited", COREWEBVIEW2_PROCESS_FAILED_KIND_UNKNOWN_PROCESS_EXITED},
+  };
+  return parse_named_value(text, names, "process failure kind");
+}
+
+COREWEBVIEW2_WEB_ERROR_STATUS parse_web_error_status(std::string_view text) {
+  static const std::pair<std::string_view, COREWEBVIEW2_WEB_ERROR_STATUS> names[] = {
+      {"unknown", COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN},
+      {"certificate-common-name-is-incorrect",
+       COREWEBVIEW2_WEB_ERROR_STATUS_CERTIFICATE_COMMON_NAME_IS_INCORRECT},
+      {"certificate-expired", COREWEBVIEW2_WEB_ERROR_STATUS_CERTIFICATE_EXPIRED},
+      {"client-certificate-contains-errors",
+       COREWEBVIEW2_WEB_ERROR_STATUS_CLIENT_CERTIFICATE_CONTAINS_ERRORS},
+      {"certificate-revoked", COREWEBVIEW2_WEB_ERROR_STATUS_CERTIFICATE_REVOKED},
+      {"certificate-is-invalid", COREWEBVIEW2_WEB_ERROR_STATUS_CERTIFICATE_IS_INVALID},
+      {"server-unreachable", COREWEBVIEW2_WEB_ERROR_STATUS_SERVER_UNREACHABLE},
+      {"timeout", COREWEBVIEW2_WEB_ERROR_STATUS_TIMEOUT},
+      {"error-http-invalid-server-response",
+       COREWEBVIEW2_WEB_ERROR_STATUS_ERROR_HTTP_INVALID_SERVER_RESPONSE},
+      {"connection-aborted", COREWEBVIEW2_WEB_ERROR_STATUS_CONNECTION_ABORTED},
+      {"connection-reset", COREWEBVIEW2_WEB_ERROR_STATUS_CONNECTION_RESET},
+      {"disconnected", COREWEBVIEW2_WEB_ERROR_STATUS_DISCONNECTED},
+      {"cannot-connect", COREWEBVIEW2_WEB_ERROR_STATUS_CANNOT_CONNECT},
+      {"host-name-not-resolved", COREWEBVIEW2_WEB_ERROR_STATUS_HOST_NAME_NOT_RESOLVED},
+      {"operation-canceled", COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED},
+      {"redirect-failed", COREWEBVIEW2_WEB_ERROR_STATUS_REDIRECT_FAILED},
+      {"unexpected-error", COREWEBVIEW2_WEB_ERROR_STATUS_UNEXPECTED_ERROR},
+      {"valid-authentication-credentials-required",
+       COREWEBVIEW2_WEB_ERROR_STATUS_VALID_AUTHENTICATION_CREDENTIALS_REQUIRED},
+      {"valid-proxy-authentication-required",
+       COREWEBVIEW2_WEB_ERROR_STATUS_VALID_PROXY_AUTHENTICATION_REQUIRED},
+  };
+  return parse_named_value(text, names, "web error status");
 }
 
 page_action parse_action(line_reader& reader) {
@@ -171,6 +226,14 @@ page_action parse_action(line_reader& reader) {
     action.kind = action_kind::permission;
     action.permission_kind = parse_permission_kind(reader.word());
     action.text = parse_text(reader.rest());
+  } else if (name == "processfailed") {
+    action.kind = action_kind::process_failed;
+    action.failed_kind = parse_failed_kind(reader.word());
+    expect_end(reader);
+  } else if (name == "go") {
+    action.kind = action_kind::go;
+    action.text = parse_text(reader.rest());
+    if (action.text.empty()) throw line_error{"expected 'go <uri>'"};
   } else if (name == "close" || name == "quit" || name == "screenshot-ready") {
     action.kind = name == "close"  ? action_kind::close
                   : name == "quit" ? action_kind::quit
@@ -203,6 +266,10 @@ step parse_step(line_reader& reader, bool is_start, bool is_controller) {
     result.outcome = step_outcome::no_webview;
   } else if (is_controller && word == "nullwebview") {
     result.outcome = step_outcome::null_webview;
+  } else if (is_controller && word == "hold") {
+    result.outcome = step_outcome::hold;
+  } else if (!is_start && !is_controller && word == "never") {
+    result.outcome = step_outcome::never;
   } else {
     throw line_error{"unknown outcome '" + std::string(word) + "'"};
   }
@@ -219,6 +286,17 @@ void parse_line(std::string_view line, scenario& plan) {
     plan.controllers.push_back(parse_step(reader, false, true));
   } else if (directive == "script") {
     plan.scripts.push_back(parse_step(reader, false, false));
+  } else if (directive == "navigation") {
+    const std::string_view word = reader.word();
+    navigation_step planned;
+    if (word == "fail") {
+      planned.success = false;
+      planned.status = parse_web_error_status(reader.word());
+    } else if (word != "ok") {
+      throw line_error{"expected 'navigation ok' or 'navigation fail <status>'"};
+    }
+    expect_end(reader);
+    plan.navigations.push_back(planned);
   } else if (directive == "deliver") {
     const std::string_view when = reader.word();
     if (when != "inside" && when != "later") throw line_error{"expected 'deliver inside|later'"};
@@ -270,12 +348,47 @@ const char* outcome_name(step_outcome outcome) {
       return "nowebview";
     case step_outcome::null_webview:
       return "nullwebview";
+    case step_outcome::hold:
+      return "hold";
+    case step_outcome::never:
+      return "never";
+  }
+  return "?";
+}
+
+const char* action_name(action_kind kind) {
+  switch (kind) {
+    case action_kind::message_string:
+    case action_kind::message_json:
+      return "message";
+    case action_kind::zoom:
+      return "zoom";
+    case action_kind::fullscreen:
+      return "fullscreen";
+    case action_kind::new_window:
+      return "newwindow";
+    case action_kind::permission:
+      return "permission";
+    case action_kind::close:
+      return "close";
+    case action_kind::quit:
+      return "quit";
+    case action_kind::screenshot_ready:
+      return "screenshot-ready";
+    case action_kind::process_failed:
+      return "processfailed";
+    case action_kind::go:
+      return "go";
   }
   return "?";
 }
 
 step step_at(const std::vector<step>& steps, std::size_t index) {
   return index < steps.size() ? steps[index] : step{};
+}
+
+navigation_step navigation_at(const std::vector<navigation_step>& steps, std::size_t index) {
+  return index < steps.size() ? steps[index] : navigation_step{};
 }
 
 scenario parse_scenario(std::string_view text) {

@@ -1,5 +1,6 @@
-// The scenario that the stand-in plays: what each environment start, controller creation and
-// script registration answers, how settings calls fail, and the page actions that run on timers.
+// The scenario that the stand-in plays: what each environment start, controller creation, script
+// registration and navigation answers, how settings calls fail, and the page actions that run on
+// timers.
 // The file format is described in README.md; parse_scenario is pure.
 #pragma once
 
@@ -22,11 +23,19 @@ enum class step_outcome {
   later_quit,    // environment starts only: accepted, WM_QUIT posted instead of a completion
   no_webview,    // controllers only: succeeds, but get_CoreWebView2 fails with E_FAIL
   null_webview,  // controllers only: succeeds, but get_CoreWebView2 gives S_OK and null
+  hold,          // controllers only: accepted; E_ABORT comes when the parent window is destroyed
+  never,         // scripts only: accepted; no completion ever comes
 };
 
 struct step {
   step_outcome outcome = step_outcome::succeed;
   HRESULT code = S_OK;
+};
+
+// How one navigation ends: success, or failure with the status the web view reports.
+struct navigation_step {
+  bool success = true;
+  COREWEBVIEW2_WEB_ERROR_STATUS status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN;
 };
 
 enum class action_kind {
@@ -39,6 +48,8 @@ enum class action_kind {
   close,
   quit,
   screenshot_ready,
+  process_failed,
+  go,
 };
 
 struct page_action {
@@ -48,6 +59,8 @@ struct page_action {
   double zoom = 1.0;
   bool on = false;  // fullscreen: on; new_window: initiated by the user
   COREWEBVIEW2_PERMISSION_KIND permission_kind = COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION;
+  COREWEBVIEW2_PROCESS_FAILED_KIND failed_kind =
+      COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED;
 };
 
 struct timed_action {
@@ -65,12 +78,13 @@ struct scenario {
   std::vector<step> starts;       // environment starts #1, #2, ...
   std::vector<step> controllers;  // CreateCoreWebView2Controller calls #1, #2, ...
   std::vector<step> scripts;      // AddScriptToExecuteOnDocumentCreated calls #1, #2, ...
-  bool deliver_inside = false;    // completions inside the originating call
+  std::vector<navigation_step> navigations;          // navigations #1, #2, ... of the process
+  bool deliver_inside = false;                       // completions inside the originating call
   std::map<std::string, HRESULT> settings_failures;  // settings method name -> its result
   std::wstring user_agent;
   bool settings2_available = true;
   std::vector<timed_action> after_start;     // armed by the first environment start
-  std::vector<timed_action> after_navigate;  // armed by each web view's first navigation
+  std::vector<timed_action> after_navigate;  // armed by the process's first navigation
   std::vector<scenario_error> errors;        // any error makes the stand-in refuse every start
 };
 
@@ -79,8 +93,12 @@ extern const wchar_t* const default_user_agent;
 // The scenario word for `outcome` ("ok", "refuse", ...), for the log.
 const char* outcome_name(step_outcome outcome);
 
+// The scenario word for `kind` ("message", "processfailed", ...), for the log.
+const char* action_name(action_kind kind);
+
 // The step for call number `index` (0-based); past the listed ones, calls succeed.
 step step_at(const std::vector<step>& steps, std::size_t index);
+navigation_step navigation_at(const std::vector<navigation_step>& steps, std::size_t index);
 
 scenario parse_scenario(std::string_view utf8_text);
 

@@ -52,10 +52,22 @@ bool is_settings_method(std::string_view name) {
   return false;
 }
 
-settings_object::settings_object(std::shared_ptr<browser_window> window)
-    : window(std::move(window)), user_agent(runtime_state::get().plan().user_agent) {
+settings_object::settings_object(std::shared_ptr<browser_window> window,
+                                 std::shared_ptr<browser_process> process)
+    : window(std::move(window)),
+      process(std::move(process)),
+      user_agent(runtime_state::get().plan().user_agent) {
   flags.fill(true);
   if (this->window) this->window->display().user_agent = user_agent;
+}
+
+template <typename Body>
+HRESULT settings_object::guarded(const char* interface_name, const char* method, Body body) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    // After the browser process exited, the settings only answer that it is gone.
+    if (process && process->exited()) return log_call(interface_name, method, {}, browser_gone);
+    return body();
+  });
 }
 
 HRESULT STDMETHODCALLTYPE settings_object::QueryInterface(REFIID riid, void** object) {
@@ -83,7 +95,7 @@ ULONG STDMETHODCALLTYPE settings_object::Release() {
 }
 
 HRESULT settings_object::get_flag(flag which, const char* method, BOOL* value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded(settings_interface, method, [&] {
     HRESULT result = E_POINTER;
     if (const HRESULT* failure = scripted_failure(method)) {
       if (value) *value = FALSE;
@@ -99,7 +111,7 @@ HRESULT settings_object::get_flag(flag which, const char* method, BOOL* value) {
 }
 
 HRESULT settings_object::put_flag(flag which, const char* method, BOOL value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded(settings_interface, method, [&] {
     HRESULT result = S_OK;
     if (const HRESULT* failure = scripted_failure(method)) {
       result = *failure;
@@ -167,7 +179,7 @@ HRESULT STDMETHODCALLTYPE settings_object::put_IsBuiltInErrorPageEnabled(BOOL va
 }
 
 HRESULT STDMETHODCALLTYPE settings_object::get_UserAgent(LPWSTR* value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded(settings2_interface, "get_UserAgent", [&] {
     HRESULT result = E_POINTER;
     if (const HRESULT* failure = scripted_failure("get_UserAgent")) {
       if (value) *value = nullptr;
@@ -183,7 +195,7 @@ HRESULT STDMETHODCALLTYPE settings_object::get_UserAgent(LPWSTR* value) {
 }
 
 HRESULT STDMETHODCALLTYPE settings_object::put_UserAgent(LPCWSTR value) {
-  return call_without_throwing(E_UNEXPECTED, [&] {
+  return guarded(settings2_interface, "put_UserAgent", [&] {
     HRESULT result = E_INVALIDARG;
     if (const HRESULT* failure = scripted_failure("put_UserAgent")) {
       result = *failure;

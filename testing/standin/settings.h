@@ -10,7 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "testing/standin/browser_process.h"
 #include "testing/standin/browser_window.h"
+#include "testing/standin/module_use.h"
 #include "webview2/webview2_abi.h"
 
 namespace standin {
@@ -21,8 +23,8 @@ bool is_settings_method(std::string_view name);
 
 class settings_object final : public ICoreWebView2Settings2 {
  public:
-  // `window` shows the user agent; may be null.
-  explicit settings_object(std::shared_ptr<browser_window> window);
+  // `window` shows the user agent; may be null. Every method fails once `process` exited.
+  settings_object(std::shared_ptr<browser_window> window, std::shared_ptr<browser_process> process);
   settings_object(const settings_object&) = delete;
   settings_object& operator=(const settings_object&) = delete;
 
@@ -68,9 +70,14 @@ class settings_object final : public ICoreWebView2Settings2 {
   ~settings_object() = default;
   HRESULT get_flag(flag which, const char* method, BOOL* value);
   HRESULT put_flag(flag which, const char* method, BOOL value);
+  // Runs `body` behind the exception barrier, unless the browser process is gone.
+  template <typename Body>
+  HRESULT guarded(const char* interface_name, const char* method, Body body);
 
   std::atomic<ULONG> reference_count{1};
+  module_use in_use;
   std::shared_ptr<browser_window> window;
+  std::shared_ptr<browser_process> process;
   std::array<bool, flag_count> flags;  // every setting starts enabled, as in the runtime
   std::wstring user_agent;
 };

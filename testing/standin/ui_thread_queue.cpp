@@ -40,6 +40,8 @@ std::shared_ptr<ui_thread_queue> ui_thread_queue::create() {
 ui_thread_queue::~ui_thread_queue() noexcept {
   SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   DestroyWindow(window);
+  // Fails while other threads' queues still use the class, which is fine.
+  UnregisterClassW(class_name, this_module());
 }
 
 void ui_thread_queue::keep_alive_while_busy() {

@@ -12,6 +12,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "testing/standin/module_use.h"
+
 namespace standin {
 
 class ui_thread_queue : public std::enable_shared_from_this<ui_thread_queue> {
@@ -46,7 +48,8 @@ class ui_thread_queue : public std::enable_shared_from_this<ui_thread_queue> {
   explicit ui_thread_queue(HWND window) noexcept : window(window) {}
   ui_thread_queue(const ui_thread_queue&) = delete;
   ui_thread_queue& operator=(const ui_thread_queue&) = delete;
-  // Destroys the window; tasks that never ran are dropped (releasing what they hold).
+  // Destroys the window (and its class with the last one: the DLL may be unloaded next); tasks
+  // that never ran are dropped (releasing what they hold).
   ~ui_thread_queue() noexcept;
 
   void post(task work);
@@ -65,6 +68,7 @@ class ui_thread_queue : public std::enable_shared_from_this<ui_thread_queue> {
   UINT_PTR next_timer_id = 1;
   // Set while tasks or timers are pending: the posting objects may all be gone by then.
   std::shared_ptr<ui_thread_queue> busy_self;
+  module_use in_use;
 };
 
 }  // namespace standin

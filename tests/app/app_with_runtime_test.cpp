@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <thread>
 
+#include "tests/app/app_fixture.h"
+#include "tests/app/opened_links.h"
 #include "tests/app/quendari_run.h"
 #include "tests/support/standin_runtime.h"
 #include "tests/support/test_registry.h"
@@ -14,54 +16,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr char close_soon[] = "after-navigate 1500 close\n";
-const std::wstring failure_text =
-    L"Quendari needs the Microsoft Edge WebView2 runtime.\n\nA browser window will open so you "
-    L"can install it, then open Quendari again.";
-
-// Records what the shell opens for https and mailto links, instead of a browser.
-class opened_links {
- public:
-  opened_links()
-      : log_(this_executable_folder() + L"opened_links.txt"),
-        https_(HKEY_CLASSES_ROOT, L"https\\shell\\open\\command", L"", command()),
-        mailto_(HKEY_CLASSES_ROOT, L"mailto\\shell\\open\\command", L"", command()) {
-    DeleteFileW(log_.c_str());
-  }
-  ~opened_links() { DeleteFileW(log_.c_str()); }
-
-  // The shell starts the handler asynchronously: waits up to 10 s for `count` lines.
-  std::wstring wait_for_lines(std::size_t count) const {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    for (;;) {
-      const std::wstring text = read_text_file(log_);
-      if (static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\n')) >= count ||
-          std::chrono::steady_clock::now() > deadline) {
-        return text;
-      }
-      std::this_thread::sleep_for(100ms);
-    }
-  }
-
- private:
-  std::wstring command() const {
-    return L"\"" + this_executable_folder() + L"url_recorder.exe\" \"" + log_ + L"\" \"%1\"";
-  }
-  std::wstring log_;
-  scoped_string_value https_;
-  scoped_string_value mailto_;
-};
-
-class app_with_runtime : public ::testing::Test {
- protected:
-  void SetUp() override {
-    zoom_file = quendari_user_data_folder() + L"\\zoom.txt";
-    DeleteFileW(zoom_file.c_str());
-  }
-  void TearDown() override { DeleteFileW(zoom_file.c_str()); }
-
-  scoped_standin_runtime runtime;
-  std::wstring zoom_file;
-};
 
 bool ends_with(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -322,40 +276,6 @@ INSTANTIATE_TEST_SUITE_P(
                                       "Mozilla/5.0 QuendariApp/7"},
                       user_agent_case{"empty_agent", "useragent \"\"\n", "QuendariApp/1"},
                       user_agent_case{"no_settings2", "nosettings2\n", nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct failing_start_case {
-  const char* name;
-  const char* scenario;
-  int expected_starts;
-};
-
-class failing_start : public app_with_runtime,
-                      public ::testing::WithParamInterface<failing_start_case> {};
-
-TEST_P(failing_start, ends_in_the_runtime_dialog_and_exit_status_one) {
-  const failing_start_case& tested = GetParam();
-  const opened_links opened;
-  quendari_run run(tested.name, tested.scenario);
-  EXPECT_EQ(run.dismiss_dialog(), failure_text);
-  EXPECT_EQ(run.wait(), 1u);
-  EXPECT_EQ(opened.wait_for_lines(1), L"https://go.microsoft.com/fwlink/p/?LinkId=2124703\n");
-  EXPECT_EQ(count_calls(run.calls(), "CreateWebViewEnvironmentWithOptionsInternal"),
-            tested.expected_starts);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    scenarios, failing_start,
-    ::testing::Values(
-        failing_start_case{"five_refusals",
-                           "start refuse 0x80004005\nstart refuse 0x80004005\nstart refuse "
-                           "0x80004005\nstart refuse 0x80004005\nstart refuse 0x80004005\n",
-                           5},
-        failing_start_case{"quit_while_waiting", "start later-quit\n", 1},
-        failing_start_case{"status_bar_setting_gives_s_false",
-                           "settings fail put_IsStatusBarEnabled 0x1\n", 1},
-        failing_start_case{"dev_tools_setting_fails",
-                           "settings fail put_AreDevToolsEnabled 0x80004005\n", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

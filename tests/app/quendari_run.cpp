@@ -22,11 +22,15 @@ quendari_run::quendari_run(const std::string& name, const std::string& scenario,
 DWORD quendari_run::wait(std::chrono::milliseconds timeout) { return process_->wait(timeout); }
 
 std::wstring quendari_run::dismiss_dialog(std::chrono::milliseconds timeout) {
+  return answer_dialog(IDOK, timeout);
+}
+
+std::wstring quendari_run::answer_dialog(int button, std::chrono::milliseconds timeout) {
   const HWND box =
       wait_for_window([&] { return message_box_of(process_->id(), L"Quendari"); }, timeout);
   if (!box) return {};
   const std::wstring text = message_box_text(box);
-  SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  SendMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
   return text;
 }
 

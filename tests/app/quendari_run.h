@@ -23,6 +23,11 @@ class quendari_run {
   DWORD wait(std::chrono::milliseconds timeout = std::chrono::seconds(60));
   // Waits for the failure dialog, checks nothing, dismisses it; empty text when none appeared.
   std::wstring dismiss_dialog(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+  // Waits for a message box, answers it with `button` (IDOK, IDYES, IDNO); empty text when none
+  // appeared.
+  std::wstring answer_dialog(int button,
+                             std::chrono::milliseconds timeout = std::chrono::seconds(30));
+  std::chrono::milliseconds cpu_time() const { return process_->cpu_time(); }
   HWND main_window(std::chrono::milliseconds timeout = std::chrono::seconds(30));
   std::vector<logged_call> calls() const { return read_standin_log(log_path_); }
   DWORD id() const { return process_->id(); }

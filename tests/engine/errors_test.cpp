@@ -14,8 +14,8 @@ TEST(noresult, default_is_success_and_has_no_error_to_read) {
   EXPECT_NO_THROW(outcome.throw_if_error());
 }
 
-TEST(noresult, failure_throws_an_exception_with_the_same_code_and_message) {
-  const noresult outcome(error_detail{error_canceled, "waited in vain"});
+TEST(noresult, failure_throws_an_exception_with_the_same_codes_and_message) {
+  const noresult outcome(error_detail{error_canceled, "waited in vain", -2147467260});
   ASSERT_TRUE(outcome.has_error());
   EXPECT_EQ(outcome.error().code, error_canceled);
   try {
@@ -23,6 +23,7 @@ TEST(noresult, failure_throws_an_exception_with_the_same_code_and_message) {
     FAIL() << "no exception";
   } catch (const exception& thrown) {
     EXPECT_EQ(thrown.code(), error_canceled);
+    EXPECT_EQ(thrown.platform_code(), -2147467260) << "the failing HRESULT survives the throw";
     EXPECT_STREQ(thrown.what(), "waited in vain");
     EXPECT_EQ(thrown.cause(), nullptr);
   }

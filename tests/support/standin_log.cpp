@@ -30,7 +30,7 @@ std::vector<logged_call> read_standin_log(const std::wstring& path) {
     call.interface_name = json_get(line, "interface", 0);
     call.method = json_get(line, "method", 0);
     // Lines that are not calls name their kind where a call has its interface.
-    for (const char* kind : {"event", "outcome", "note"}) {
+    for (const char* kind : {"event", "completion", "outcome", "note"}) {
       if (!call.method.empty()) break;
       call.method = json_get(line, kind, 0);
       call.interface_name = kind;

@@ -7,7 +7,7 @@
 namespace quendari_test {
 
 struct logged_call {
-  std::string interface_name;  // "event", "outcome" or "note" for lines that are not calls
+  std::string interface_name;  // "event", "completion", "outcome" or "note" for other lines
   std::string method;          // the method, or the event's name, or the note's text
   std::string args;            // the raw JSON object
   std::string result;          // "0x00000000"

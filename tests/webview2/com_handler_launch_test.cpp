@@ -105,7 +105,7 @@ class com_handler_launch_test : public ::testing::Test {
       ASSERT_TRUE(schemes.back()->registered);
     }
     handler = new webview2_com_handler(
-        nullptr, [](std::string) {}, [](ICoreWebView2Controller*, ICoreWebView2*) {},
+        nullptr, [](std::string) {}, [](HRESULT, ICoreWebView2Controller*, ICoreWebView2*) {},
         L"https://app.quendari.art/?shell=app",
         [this](std::function<void()> task) { posted.push_back(std::move(task)); });
   }

@@ -26,6 +26,7 @@ constexpr HRESULT invalid_state = static_cast<HRESULT>(0x8007139F);
 const std::wstring start_url = L"https://app.quendari.art/?shell=app";
 
 struct created_pair {
+  HRESULT outcome;
   ICoreWebView2Controller* controller;
   ICoreWebView2* webview;
 };
@@ -35,8 +36,9 @@ class com_handler_test : public ::testing::Test {
   void SetUp() override {
     handler = new webview2_com_handler(
         host_window, [this](std::string message) { messages.push_back(std::move(message)); },
-        [this, alive = alive](ICoreWebView2Controller* controller, ICoreWebView2* webview) {
-          created.push_back({controller, webview});
+        [this, alive = alive](HRESULT outcome, ICoreWebView2Controller* controller,
+                              ICoreWebView2* webview) {
+          created.push_back({outcome, controller, webview});
           if (on_created) on_created(controller, webview);
         },
         start_url, [this](std::function<void()> task) { posted.push_back(std::move(task)); });
@@ -155,6 +157,7 @@ TEST_F(com_handler_test, five_refused_starts_then_nulls) {
   handler->attempt_environment_creation();
   EXPECT_EQ(creator_calls, 5u);
   ASSERT_EQ(created.size(), 1u);
+  EXPECT_EQ(created[0].outcome, E_FAIL) << "the last refusal is reported";
   EXPECT_EQ(created[0].controller, nullptr);
   EXPECT_EQ(created[0].webview, nullptr);
   // Spent for good: later attempts report nulls without starting anything.
@@ -177,11 +180,13 @@ TEST_F(com_handler_test, accepted_start_ends_the_attempts) {
   EXPECT_TRUE(created.empty());
 }
 
-TEST_F(com_handler_test, invalid_state_from_the_creator_stops_without_callback) {
+TEST_F(com_handler_test, invalid_state_from_the_creator_is_final_and_reported) {
   creator_results = {invalid_state};
   handler->attempt_environment_creation();
   EXPECT_EQ(creator_calls, 1u);
-  EXPECT_TRUE(created.empty());
+  ASSERT_EQ(created.size(), 1u);
+  EXPECT_EQ(created[0].outcome, invalid_state);
+  EXPECT_EQ(created[0].controller, nullptr);
 }
 
 TEST_F(com_handler_test, environment_failures_share_the_budget_with_the_first_start) {
@@ -204,7 +209,8 @@ TEST_F(com_handler_test, invalid_state_from_a_retry_stops_retrying) {
   handler->attempt_environment_creation();
   environment_handler()->Invoke(E_FAIL, nullptr);
   EXPECT_EQ(creator_calls, 2u);
-  EXPECT_TRUE(created.empty());
+  ASSERT_EQ(created.size(), 1u);
+  EXPECT_EQ(created[0].outcome, invalid_state);
 }
 
 TEST_F(com_handler_test, environment_success_requests_the_controller_for_the_host_window) {
@@ -217,12 +223,19 @@ TEST_F(com_handler_test, environment_success_requests_the_controller_for_the_hos
   EXPECT_EQ(environment.references, 1u);
 }
 
-TEST_F(com_handler_test, refused_controller_request_retries) {
+TEST_F(com_handler_test, refused_controller_request_retries_unless_final) {
   fake_environment environment;
   environment.create_controller_result = E_FAIL;
   creator_results = {S_OK};
   environment_handler()->Invoke(S_OK, &environment);
   EXPECT_EQ(creator_calls, 1u);
+  EXPECT_TRUE(created.empty());
+
+  environment.create_controller_result = invalid_state;
+  environment_handler()->Invoke(S_OK, &environment);
+  EXPECT_EQ(creator_calls, 1u);
+  ASSERT_EQ(created.size(), 1u);
+  EXPECT_EQ(created[0].outcome, invalid_state);
 }
 
 TEST_F(com_handler_test, successful_environment_completion_without_environment_retries) {
@@ -231,12 +244,15 @@ TEST_F(com_handler_test, successful_environment_completion_without_environment_r
   EXPECT_EQ(creator_calls, 1u);
 }
 
-TEST_F(com_handler_test, stalling_controller_codes_neither_retry_nor_call_back) {
-  for (const HRESULT stall : {E_ABORT, invalid_state}) {
-    EXPECT_EQ(controller_handler()->Invoke(stall, nullptr), S_OK);
+TEST_F(com_handler_test, final_controller_codes_end_the_start_without_retrying) {
+  for (const HRESULT final_code : {E_ABORT, invalid_state}) {
+    EXPECT_EQ(controller_handler()->Invoke(final_code, nullptr), S_OK);
   }
   EXPECT_EQ(creator_calls, 0u);
-  EXPECT_TRUE(created.empty());
+  ASSERT_EQ(created.size(), 2u);
+  EXPECT_EQ(created[0].outcome, E_ABORT);
+  EXPECT_EQ(created[1].outcome, invalid_state);
+  EXPECT_EQ(created[1].controller, nullptr);
 }
 
 TEST_F(com_handler_test, failed_controller_completion_retries) {
@@ -276,6 +292,7 @@ TEST_F(com_handler_test, controller_success_wires_the_page_events_and_delivers_b
   EXPECT_EQ(webview.permission_handler, permission_handler());
   EXPECT_EQ(webview.new_window_handler, new_window_handler());
   ASSERT_EQ(created.size(), 1u);
+  EXPECT_EQ(created[0].outcome, S_OK);
   EXPECT_EQ(created[0].controller, &controller);
   EXPECT_EQ(created[0].webview, &webview);
   // Only the callback's references remain: the handler keeps no browser object.
@@ -341,7 +358,8 @@ TEST_F(com_handler_test, null_message_text_arrives_as_an_empty_message) {
 TEST_F(com_handler_test, throwing_message_callback_stays_inside_invoke) {
   auto* throwing = new webview2_com_handler(
       nullptr, [](std::string) { throw std::runtime_error("x"); },
-      [](ICoreWebView2Controller*, ICoreWebView2*) {}, start_url, [](std::function<void()>) {});
+      [](HRESULT, ICoreWebView2Controller*, ICoreWebView2*) {}, start_url,
+      [](std::function<void()>) {});
   task_memory_spy spy;
   fake_web_message_args args;
   args.message = L"x";

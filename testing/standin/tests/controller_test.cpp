@@ -2,6 +2,8 @@
 // controller owns.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "testing/standin/tests/standin_session.h"
 
 namespace standin_test {
@@ -88,6 +90,46 @@ TEST(standin_controller, put_zoom_factor_raises_its_event_from_the_message_dispa
       has_line(standin.log_lines(), {"\"method\":\"put_ZoomFactor\"", "\"zoomFactor\":1.25"}));
   page.close();
   EXPECT_EQ(on_zoom.references, 1u) << "the stand-in kept or lost a handler reference";
+}
+
+TEST(standin_controller, hold_and_pending_creations_abort_inside_destroy_window_of_the_parent) {
+  const standin_copy standin("controller refuse 0x8007139F\ncontroller hold\n");
+  com_ptr<ICoreWebView2Environment> environment;
+  environment_handler on_environment([&](HRESULT, ICoreWebView2Environment* created) {
+    environment = com_ptr<ICoreWebView2Environment>::share(created);
+    return S_OK;
+  });
+  bool destroying = false;
+  std::vector<HRESULT> codes;
+  int delivered_inside_destroy = 0;
+  controller_handler on_controller([&](HRESULT result, ICoreWebView2Controller* created) {
+    codes.push_back(created ? S_OK : result);
+    delivered_inside_destroy += destroying ? 1 : 0;
+    return S_OK;
+  });
+  ASSERT_EQ(standin.start(&on_environment), S_OK);
+  ASSERT_TRUE(pump_until([&] { return on_environment.calls == 1; }, 5000));
+  ASSERT_NE(environment.get(), nullptr);
+  const HWND parent = CreateWindowExW(0, L"STATIC", L"stand-in controller", WS_OVERLAPPEDWINDOW, 0,
+                                      0, 640, 480, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(parent, nullptr);
+
+  EXPECT_EQ(environment->CreateCoreWebView2Controller(parent, &on_controller),
+            static_cast<HRESULT>(0x8007139F));
+  EXPECT_EQ(environment->CreateCoreWebView2Controller(parent, &on_controller), S_OK) << "hold";
+  pump_for(200);
+  EXPECT_TRUE(codes.empty()) << "a refused or held creation completed";
+  EXPECT_EQ(environment->CreateCoreWebView2Controller(parent, &on_controller), S_OK) << "pending";
+
+  destroying = true;
+  DestroyWindow(parent);
+  destroying = false;
+  EXPECT_EQ(codes, (std::vector<HRESULT>{E_ABORT, E_ABORT}));
+  EXPECT_EQ(delivered_inside_destroy, 2) << "E_ABORT came after DestroyWindow returned";
+  pump_for(50);
+  EXPECT_EQ(codes.size(), 2u) << "the pending creation completed a second time";
+  environment.reset();
+  EXPECT_EQ(on_controller.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
 }  // namespace

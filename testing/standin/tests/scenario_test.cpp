@@ -109,6 +109,36 @@ TEST(scenario_file, reads_timed_actions) {
   EXPECT_EQ(actions[10].action.kind, action_kind::screenshot_ready);
 }
 
+TEST(scenario_file, reads_navigations_held_controllers_unanswered_scripts_and_their_actions) {
+  const scenario plan = parse_scenario(
+      "navigation ok\n"
+      "navigation fail host-name-not-resolved\n"
+      "navigation fail 21\n"
+      "controller hold\n"
+      "script never\n"
+      "after-navigate 10 processfailed browser-exited\n"
+      "after-navigate 20 processfailed gpu-exited\n"
+      "after-navigate 30 processfailed 12\n"
+      "after-navigate 40 go https://app.test/next page\n");
+  ASSERT_TRUE(plan.errors.empty()) << plan.errors[0].reason;
+  ASSERT_EQ(plan.navigations.size(), 3u);
+  EXPECT_TRUE(plan.navigations[0].success);
+  EXPECT_FALSE(plan.navigations[1].success);
+  EXPECT_EQ(plan.navigations[1].status, COREWEBVIEW2_WEB_ERROR_STATUS_HOST_NAME_NOT_RESOLVED);
+  EXPECT_EQ(plan.navigations[2].status, static_cast<COREWEBVIEW2_WEB_ERROR_STATUS>(21));
+  EXPECT_TRUE(navigation_at(plan.navigations, 3).success) << "past the listed ones, success";
+  EXPECT_EQ(step_at(plan.controllers, 0).outcome, step_outcome::hold);
+  EXPECT_EQ(step_at(plan.scripts, 0).outcome, step_outcome::never);
+  const auto& actions = plan.after_navigate;
+  ASSERT_EQ(actions.size(), 4u);
+  EXPECT_EQ(actions[0].action.kind, action_kind::process_failed);
+  EXPECT_EQ(actions[0].action.failed_kind, COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED);
+  EXPECT_EQ(actions[1].action.failed_kind, COREWEBVIEW2_PROCESS_FAILED_KIND_GPU_PROCESS_EXITED);
+  EXPECT_EQ(actions[2].action.failed_kind, static_cast<COREWEBVIEW2_PROCESS_FAILED_KIND>(12));
+  EXPECT_EQ(actions[3].action.kind, action_kind::go);
+  EXPECT_EQ(actions[3].action.text, L"https://app.test/next page");
+}
+
 struct bad_line {
   const char* line;
   const char* what;
@@ -144,6 +174,19 @@ TEST(scenario_file, reports_every_bad_line_with_its_number) {
       {"after-navigate 10 quit now", "trailing text after an action"},
       {"after-start 10 zoom 2", "page action before any page"},
       {"nosettings2 please", "trailing text after nosettings2"},
+      {"navigation maybe", "unknown navigation outcome"},
+      {"navigation fail", "failed navigation without its status"},
+      {"navigation fail lost", "unknown web error status"},
+      {"navigation fail -1", "negative web error status"},
+      {"navigation ok now", "trailing text after a navigation"},
+      {"controller never", "script word used for a controller"},
+      {"script hold", "controller word used for a script"},
+      {"start hold", "controller word used for a start"},
+      {"after-navigate 10 processfailed", "process failure without its kind"},
+      {"after-navigate 10 processfailed browser-crashed", "unknown process failure kind"},
+      {"after-navigate 10 processfailed gpu-exited now", "trailing text after a process failure"},
+      {"after-navigate 10 go", "link without its URI"},
+      {"after-start 10 processfailed gpu-exited", "process failure before any page"},
   };
   for (const auto& c : cases) {
     const scenario plan = parse_scenario(std::string("start ok\n") + c.line + "\nstart ok\n");

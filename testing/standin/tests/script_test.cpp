@@ -31,5 +31,18 @@ TEST(standin_script, fail_reports_the_code_later_then_the_next_script_gets_an_id
   EXPECT_EQ(on_script.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
+TEST(standin_script, never_accepts_and_never_completes_but_gives_the_handler_back) {
+  const standin_copy standin("script never\n");
+  script_handler on_script([](HRESULT, LPCWSTR) { return S_OK; });
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+
+  EXPECT_EQ(page.webview->AddScriptToExecuteOnDocumentCreated(L"window.a = 1;", &on_script), S_OK);
+  pump_for(1000);
+  EXPECT_EQ(on_script.calls, 0);
+  page.close();
+  EXPECT_EQ(on_script.references, 1u) << "the handler outlived its web view";
+}
+
 }  // namespace
 }  // namespace standin_test

@@ -14,8 +14,8 @@ std::wstring exe_folder() {
   return text.substr(0, text.find_last_of(L"\\/") + 1);
 }
 
-// "<folder>\Suite_Test-<n>", n counting the test's copies in this process: a loaded copy stays
-// pinned, so a repeated test needs a new file, while the next run replaces this run's files.
+// "<folder>\Suite_Test-<n>", n counting the test's copies in this process: a copy still in use
+// stays loaded, so a repeated test needs a new file, while the next run replaces this run's files.
 std::wstring files_for_running_test() {
   static std::map<std::string, int> copies;
   const std::wstring folder = exe_folder() + L"standin_runs\\";
@@ -84,9 +84,16 @@ standin_copy::standin_copy(const std::string& scenario_text) {
   SetEnvironmentVariableW(L"QUENDARI_STANDIN_LOG", log_path.c_str());
 }
 
+standin_copy::~standin_copy() {
+  if (!module) return;
+  const bool idle = pump_until([&] { return can_unload_now() == S_OK; }, 2000);
+  EXPECT_TRUE(idle) << "the stand-in is still in use after the test released everything";
+  if (idle) FreeLibrary(module);
+}
+
 HRESULT standin_copy::start(
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) const {
-  const HMODULE module = LoadLibraryW(dll_path.c_str());
+  if (!module) module = LoadLibraryW(dll_path.c_str());
   EXPECT_NE(module, nullptr) << "cannot load the stand-in";
   if (!module) return E_FAIL;
   // Through void*: FARPROC and the export's real type are incompatible function types.
@@ -94,9 +101,21 @@ HRESULT standin_copy::start(
       reinterpret_cast<create_webview_environment_internal_fn>(reinterpret_cast<void*>(
           GetProcAddress(module, "CreateWebViewEnvironmentWithOptionsInternal")));
   EXPECT_NE(create, nullptr);
-  const HRESULT result = create ? create(true, 0, L"C:\\profile", nullptr, handler) : E_FAIL;
-  FreeLibrary(module);
-  return result;
+  return create ? create(true, 0, L"C:\\profile", nullptr, handler) : E_FAIL;
+}
+
+HRESULT standin_copy::can_unload_now() const {
+  if (!module) return E_FAIL;
+  using can_unload_now_fn = HRESULT(STDAPICALLTYPE*)();
+  const auto can_unload = reinterpret_cast<can_unload_now_fn>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+  EXPECT_NE(can_unload, nullptr);
+  return can_unload ? can_unload() : E_FAIL;
+}
+
+bool standin_copy::unload() {
+  if (module) FreeLibrary(std::exchange(module, nullptr));
+  return GetModuleHandleW(dll_path.c_str()) == nullptr;
 }
 
 std::vector<std::string> standin_copy::log_lines() const {

@@ -66,6 +66,10 @@ using zoom_handler =
     test_handler<ICoreWebView2ZoomFactorChangedEventHandler, ICoreWebView2Controller*, IUnknown*>;
 using full_screen_handler = test_handler<ICoreWebView2ContainsFullScreenElementChangedEventHandler,
                                          ICoreWebView2*, IUnknown*>;
+using process_failed_handler = test_handler<ICoreWebView2ProcessFailedEventHandler, ICoreWebView2*,
+                                            ICoreWebView2ProcessFailedEventArgs*>;
+using navigation_handler = test_handler<ICoreWebView2NavigationCompletedEventHandler,
+                                        ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs*>;
 
 // Dispatches this thread's messages until `done` or the time is up; notes WM_QUIT.
 bool pump_until(const std::function<bool()>& done, DWORD timeout_ms, bool* saw_quit = nullptr);
@@ -85,18 +89,26 @@ bool has_line(const std::vector<std::string>& lines, const std::vector<std::stri
 class standin_copy {
  public:
   explicit standin_copy(const std::string& scenario_text);
+  // Frees the copy once DllCanUnloadNow allows it, dispatching messages meanwhile for pending
+  // work; a copy still in use is a failure and stays loaded, as unloading it would crash.
+  ~standin_copy();
   standin_copy(const standin_copy&) = delete;
   standin_copy& operator=(const standin_copy&) = delete;
 
-  // Calls the creation export like the application: load, call, release at once.
+  // Calls the creation export like the application. The copy stays loaded from the first call
+  // on: the DLL does not keep itself loaded while its objects live, the host has to.
   HRESULT start(ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) const;
-  // Whether the DLL is still mapped although start() freed it.
-  bool is_pinned() const { return GetModuleHandleW(dll_path.c_str()) != nullptr; }
+  // DllCanUnloadNow's answer; E_FAIL before the first start().
+  HRESULT can_unload_now() const;
+  // Frees the reference start() took; true when the DLL is no longer mapped afterwards.
+  bool unload();
   std::vector<std::string> log_lines() const;
 
  private:
   std::wstring dll_path;
   std::wstring log_path;
+  // Taken by the first start(), which the tests call through a const copy.
+  mutable HMODULE module = nullptr;
 };
 
 // What the application sets up before it navigates: an environment, a parent window, a

@@ -32,7 +32,7 @@ TEST(standin_start, fail_is_accepted_and_reports_the_code_later_then_the_next_st
 
   EXPECT_EQ(standin.start(&on_environment), S_OK);
   EXPECT_EQ(on_environment.calls, 0) << "completion inside the call";
-  EXPECT_TRUE(standin.is_pinned()) << "the stand-in did not pin itself";
+  EXPECT_EQ(standin.can_unload_now(), S_FALSE) << "unloadable while its completion is pending";
   ASSERT_TRUE(pump_until([&] { return on_environment.calls == 1; }, 5000));
   EXPECT_EQ(code, static_cast<HRESULT>(0x80070002));
   EXPECT_EQ(environment.get(), nullptr);
