@@ -1,6 +1,7 @@
 #include "testing/standin/environment.h"
 
-#include <commctrl.h>
+#include <algorithm>
+#include <vector>
 
 #include "testing/standin/com_identity.h"
 #include "testing/standin/completion.h"
@@ -32,21 +33,23 @@ void deliver_environment(const std::shared_ptr<ui_thread_queue>& queue,
 
 // A controller creation whose completion has not run yet. The creation fails with E_ABORT if the
 // parent window is destroyed before it is finished, and that completion runs before DestroyWindow
-// returns: a subclass of the parent watches for WM_DESTROY until then.
+// returns: a hook on the thread's sent messages watches for the parent's WM_DESTROY until then.
+// A hook needs user32 only: comctl32's subclassing would add its own loading to every start.
 class pending_controller {
  public:
   // Null when the parent cannot be watched (a window of another thread).
   static std::shared_ptr<pending_controller> watch(HWND parent, com_ptr<controller_handler> handler,
                                                    HRESULT code,
                                                    com_ptr<controller_object> controller) {
+    if (GetWindowThreadProcessId(parent, nullptr) != GetCurrentThreadId()) return nullptr;
+    if (watched.empty()) {
+      hook = SetWindowsHookExW(WH_CALLWNDPROC, &pending_controller::sent_message, nullptr,
+                               GetCurrentThreadId());
+      if (!hook) return nullptr;
+    }
     auto pending = std::make_shared<pending_controller>(parent, std::move(handler), code,
                                                         std::move(controller));
-    if (!SetWindowSubclass(parent, &pending_controller::parent_procedure,
-                           reinterpret_cast<UINT_PTR>(pending.get()),
-                           reinterpret_cast<DWORD_PTR>(pending.get()))) {
-      return nullptr;
-    }
-    pending->watching = pending;
+    watched.push_back(pending);
     return pending;
   }
 
@@ -65,27 +68,36 @@ class pending_controller {
   }
 
  private:
-  static LRESULT CALLBACK parent_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                           UINT_PTR, DWORD_PTR data) {
-    call_without_throwing([&] {
-      if (message != WM_DESTROY) return;
-      auto* pending = reinterpret_cast<pending_controller*>(data);
-      const std::shared_ptr<pending_controller> keep = pending->watching;
-      pending->unwatch();
-      if (pending->done) return;
-      log_note("parent window destroyed before the controller was created",
-               log_fields().integer("window", reinterpret_cast<INT_PTR>(window)));
-      pending->controller.reset();  // its browser window goes with it
-      pending->deliver_once(E_ABORT, {});
-    });
-    return DefSubclassProc(window, message, wparam, lparam);
+  static LRESULT CALLBACK sent_message(int code, WPARAM wparam, LPARAM lparam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lparam);
+    if (code == HC_ACTION && sent->message == WM_DESTROY) {
+      call_without_throwing([&] {
+        // A copy: delivering the completion may start or finish other creations.
+        const std::vector<std::shared_ptr<pending_controller>> current = watched;
+        for (const auto& pending : current) {
+          if (pending->parent != sent->hwnd || pending->done) continue;
+          pending->unwatch();
+          log_note("parent window destroyed before the controller was created",
+                   log_fields().integer("window", reinterpret_cast<INT_PTR>(sent->hwnd)));
+          pending->controller.reset();  // its browser window goes with it
+          pending->deliver_once(E_ABORT, {});
+        }
+      });
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
   }
 
   void unwatch() {
-    if (!watching) return;
-    RemoveWindowSubclass(parent, &pending_controller::parent_procedure,
-                         reinterpret_cast<UINT_PTR>(this));
-    watching.reset();
+    const auto found = std::find_if(watched.begin(), watched.end(),
+                                    [this](const auto& pending) { return pending.get() == this; });
+    if (found == watched.end()) return;
+    // Kept alive until this call is over: the list may hold the last reference.
+    const std::shared_ptr<pending_controller> keep = *found;
+    watched.erase(found);
+    if (watched.empty() && hook) {
+      UnhookWindowsHookEx(hook);
+      hook = nullptr;
+    }
   }
 
   void deliver_once(HRESULT result, com_ptr<controller_object> created) {
@@ -100,8 +112,11 @@ class pending_controller {
   HRESULT code;
   com_ptr<controller_object> controller;
   bool done = false;
-  std::shared_ptr<pending_controller> watching;  // set while the subclass is installed
   module_use in_use;
+
+  // The UI thread's watched creations and their hook; the stand-in's windows live on one thread.
+  static inline std::vector<std::shared_ptr<pending_controller>> watched;
+  static inline HHOOK hook = nullptr;
 };
 
 // The real runtime keeps its profile in the user-data folder and creates it when missing; the
