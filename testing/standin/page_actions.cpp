@@ -10,6 +10,17 @@
 namespace standin {
 namespace {
 
+// The processor time the host process has used so far. A process can read its own; Wine gives
+// no times for another process, so a test cannot measure the host from outside.
+std::int64_t process_cpu_ms() {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return -1;
+  const auto ticks = [](const FILETIME& time) {
+    return (static_cast<std::int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  return (ticks(kernel) + ticks(user)) / 10000;
+}
+
 void run_process_action(const page_action& action) {
   if (action.kind == action_kind::quit) {
     log_note("quit", log_fields());
@@ -53,7 +64,9 @@ void run_page_action(core_webview& view, const page_action& action) {
       break;
     case action_kind::close: {
       const HWND top_level = GetAncestor(view.page().parent(), GA_ROOT);
-      log_note("close", log_fields().integer("window", reinterpret_cast<INT_PTR>(top_level)));
+      log_note("close", log_fields()
+                            .integer("window", reinterpret_cast<INT_PTR>(top_level))
+                            .integer("cpuMs", process_cpu_ms()));
       PostMessageW(top_level, WM_CLOSE, 0, 0);
       break;
     }

@@ -27,7 +27,6 @@ class quendari_run {
   // appeared.
   std::wstring answer_dialog(int button,
                              std::chrono::milliseconds timeout = std::chrono::seconds(30));
-  std::chrono::milliseconds cpu_time() const { return process_->cpu_time(); }
   HWND main_window(std::chrono::milliseconds timeout = std::chrono::seconds(30));
   std::vector<logged_call> calls() const { return read_standin_log(log_path_); }
   DWORD id() const { return process_->id(); }

@@ -50,17 +50,6 @@ DWORD child_process::wait(std::chrono::milliseconds timeout) {
   return code;
 }
 
-std::chrono::milliseconds child_process::cpu_time() const {
-  FILETIME created{}, exited{}, kernel{}, user{};
-  if (!info_.hProcess || !GetProcessTimes(info_.hProcess, &created, &exited, &kernel, &user)) {
-    return std::chrono::milliseconds::max();
-  }
-  const auto ticks = [](const FILETIME& time) {
-    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-  };
-  return std::chrono::milliseconds((ticks(kernel) + ticks(user)) / 10000);
-}
-
 std::vector<HWND> windows_of(DWORD process_id) {
   struct search {
     DWORD process_id;

@@ -26,8 +26,6 @@ class child_process {
   DWORD id() const { return info_.dwProcessId; }
   // The exit code, or STILL_ACTIVE when it did not end within `timeout`.
   DWORD wait(std::chrono::milliseconds timeout);
-  // The processor time (user and kernel) the process has used so far.
-  std::chrono::milliseconds cpu_time() const;
 
  private:
   PROCESS_INFORMATION info_{};
