@@ -9,22 +9,15 @@
 #include <string>
 
 #include "util/exception_barrier.h"
+#include "util/precise_time.h"
 
 namespace {
 
 using webview::detail::call_without_throwing;
+using webview::detail::precise_time_us;
 
 std::wstring stamp_path;
 bool painted = false;
-
-std::int64_t precise_time_us() {
-  FILETIME now{};
-  GetSystemTimePreciseAsFileTime(&now);
-  ULARGE_INTEGER ticks{};
-  ticks.LowPart = now.dwLowDateTime;
-  ticks.HighPart = now.dwHighDateTime;
-  return static_cast<std::int64_t>(ticks.QuadPart / 10);
-}
 
 void write_stamp(std::int64_t time_us) {
   const HANDLE file = CreateFileW(stamp_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -24,25 +24,18 @@
 #include "engine/json.h"
 #include "tests/support/test_process.h"
 #include "tests/support/standin_runtime.h"
+#include "util/precise_time.h"
 
 namespace {
 
 using quendari_test::read_text_file;
 using quendari_test::this_executable_folder;
 using webview::detail::json_get;
+using webview::detail::precise_time_us;
 
 constexpr DWORD run_timeout_ms = 30000;
 // Closes the window once the page is shown; the delay leaves time for the first paint.
 constexpr char scenario_text[] = "after-navigate 100 close\n";
-
-std::int64_t precise_time_us() {
-  FILETIME now{};
-  GetSystemTimePreciseAsFileTime(&now);
-  ULARGE_INTEGER ticks{};
-  ticks.LowPart = now.dwLowDateTime;
-  ticks.HighPart = now.dwHighDateTime;
-  return static_cast<std::int64_t>(ticks.QuadPart / 10);
-}
 
 // One started program; killed if it is still running when the owner goes.
 class started_process {

@@ -5,8 +5,11 @@
 #include <cstdio>
 
 #include "testing/standin/json_text.h"
+#include "util/precise_time.h"
 
 namespace standin {
+
+using webview::detail::precise_time_us;
 
 log_fields& log_fields::member(const char* key, std::string value_json) {
   if (!members.empty()) members += ',';
@@ -81,16 +84,6 @@ std::string hresult_text(HRESULT value) {
 }
 
 namespace {
-
-// Microseconds since 1601 (UTC), the clock a benchmark reads in other processes too.
-std::int64_t precise_time_us() {
-  FILETIME now{};
-  GetSystemTimePreciseAsFileTime(&now);
-  ULARGE_INTEGER ticks{};
-  ticks.LowPart = now.dwLowDateTime;
-  ticks.HighPart = now.dwHighDateTime;
-  return static_cast<std::int64_t>(ticks.QuadPart / 10);
-}
 
 // FILE_APPEND_DATA alone makes every WriteFile land at the end, even with several writers.
 HANDLE open_for_append(const std::wstring& path) {
