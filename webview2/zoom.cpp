@@ -131,7 +131,10 @@ zoom_watch::zoom_watch(std::wstring zoom_path) : zoom_path(std::move(zoom_path))
 
 void zoom_watch::invoke(ICoreWebView2Controller* sender, IUnknown*) {
   double factor = 1.0;
-  if (sender != nullptr && SUCCEEDED(sender->get_ZoomFactor(&factor))) save_zoom(zoom_path, factor);
+  if (sender == nullptr || FAILED(sender->get_ZoomFactor(&factor))) return;
+  save_zoom(zoom_path, factor);
+  // Set, a factor is what later navigations use too; a user's zoom alone lasts one page.
+  sender->put_ZoomFactor(factor);
 }
 
 }  // namespace webview::detail

@@ -20,8 +20,9 @@ double read_zoom_file(const std::wstring& path);
 // folder means nothing is written.
 void save_zoom(const std::wstring& path, double factor);
 
-// Saves the controller's zoom factor on every change. Owned by the controller it is registered
-// with; keeps its own copy of the path and nothing else.
+// Saves the controller's zoom factor on every change and sets it back on the controller, so that
+// a navigation keeps it instead of resetting it. Owned by the controller it is registered with;
+// keeps its own copy of the path and nothing else.
 class zoom_watch final : public com_callback<ICoreWebView2ZoomFactorChangedEventHandler,
                                              IID_ICoreWebView2ZoomFactorChangedEventHandler> {
  public:

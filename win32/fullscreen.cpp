@@ -8,22 +8,25 @@ void win32_edge_engine::set_fullscreen(bool on) {
   if (on) {
     saved_style = GetWindowLongW(main_window, GWL_STYLE);
     saved_ex_style = GetWindowLongW(main_window, GWL_EXSTYLE);
-    GetWindowRect(main_window, &saved_rect);
+    saved_placement.length = sizeof(saved_placement);
+    if (!GetWindowPlacement(main_window, &saved_placement)) return;
     MONITORINFO info{};
     info.cbSize = sizeof(info);
     if (!GetMonitorInfoW(MonitorFromWindow(main_window, MONITOR_DEFAULTTONEAREST), &info)) return;
     SetWindowLongW(main_window, GWL_STYLE, fullscreen_style(saved_style));
-    // The whole monitor, not its work area: the taskbar is covered too.
-    SetWindowPos(main_window, HWND_TOPMOST, info.rcMonitor.left, info.rcMonitor.top,
+    // The whole monitor, not its work area: the taskbar is covered too, for as long as the window
+    // is active. Not topmost: that would keep it above the app the user switches to.
+    SetWindowPos(main_window, HWND_TOP, info.rcMonitor.left, info.rcMonitor.top,
                  info.rcMonitor.right - info.rcMonitor.left,
                  info.rcMonitor.bottom - info.rcMonitor.top, SWP_FRAMECHANGED | SWP_SHOWWINDOW);
     is_fullscreen = true;
   } else {
     SetWindowLongW(main_window, GWL_STYLE, saved_style);
     SetWindowLongW(main_window, GWL_EXSTYLE, saved_ex_style);
-    SetWindowPos(main_window, HWND_NOTOPMOST, saved_rect.left, saved_rect.top,
-                 saved_rect.right - saved_rect.left, saved_rect.bottom - saved_rect.top,
-                 SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    // The placement brings back a maximized window maximized and a restored one at its rectangle.
+    SetWindowPlacement(main_window, &saved_placement);
+    SetWindowPos(main_window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     is_fullscreen = false;
   }
   fit_widget_to_main_window();

@@ -110,9 +110,10 @@ class win32_edge_engine : public engine_base {
   com_ptr<webview2_com_handler> com_handler;
   std::wstring zoom_file_path;
   bool is_fullscreen = false;
+  bool is_minimized = false;
   LONG saved_style = 0;
   LONG saved_ex_style = 0;
-  RECT saved_rect{};
+  WINDOWPLACEMENT saved_placement{};
   loaded_library loader_module;
   std::int32_t dpi = 0;
   bool owns_window = false;

@@ -19,7 +19,21 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       forget_main_window(true);
       return 0;
     case WM_SIZE:
+      if (wparam == SIZE_MINIMIZED) {
+        // Hidden, the browser throttles the page; its bounds stay for the restore.
+        if (controller) controller->put_IsVisible(FALSE);
+        is_minimized = true;
+        return 0;
+      }
+      if (is_minimized) {
+        is_minimized = false;
+        if (controller) controller->put_IsVisible(TRUE);
+      }
       fit_widget_to_main_window();
+      return 0;
+    case WM_MOVE:
+      // Pop-ups of the page (select lists, autofill, the find bar) open where the window now is.
+      if (controller) controller->NotifyParentWindowPositionChanged();
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wparam) != WA_INACTIVE && controller) {
@@ -46,26 +60,25 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       return 0;
     }
     case WM_DPICHANGED: {
-      const std::int32_t new_dpi = HIWORD(wparam);
-      // The suggested rectangle in lparam is not used: the window keeps its top-left corner and
-      // its client area keeps its size in 96-DPI units.
-      RECT rect{};
-      GetClientRect(main_window, &rect);
-      const SIZE size =
-          frame_size_for_client(main_window, scale_by_dpi(rect.right - rect.left, new_dpi, dpi),
-                                scale_by_dpi(rect.bottom - rect.top, new_dpi, dpi), new_dpi);
-      SetWindowPos(main_window, nullptr, 0, 0, size.cx, size.cy,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-      dpi = new_dpi;
+      dpi = HIWORD(wparam);
+      // Windows' suggestion keeps the window under the cursor and stops it flipping between
+      // monitors; it was computed from the size WM_GETDPISCALEDSIZE gave.
+      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+      if (suggested) {
+        SetWindowPos(main_window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      }
       return 0;
     }
     case WM_GETDPISCALEDSIZE: {
+      // The whole window, frame included, whose client area keeps its 96-DPI size at the new DPI.
       const auto new_dpi = static_cast<std::int32_t>(wparam);
       RECT rect{};
       GetClientRect(main_window, &rect);
-      auto* size = reinterpret_cast<SIZE*>(lparam);
-      size->cx = scale_by_dpi(rect.right - rect.left, new_dpi, dpi);
-      size->cy = scale_by_dpi(rect.bottom - rect.top, new_dpi, dpi);
+      *reinterpret_cast<SIZE*>(lparam) =
+          frame_size_for_client(main_window, scale_by_dpi(rect.right - rect.left, new_dpi, dpi),
+                                scale_by_dpi(rect.bottom - rect.top, new_dpi, dpi), new_dpi);
       return TRUE;
     }
     default:

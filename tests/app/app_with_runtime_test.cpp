@@ -79,6 +79,17 @@ TEST_F(app_with_runtime, zoom_is_saved_on_change_and_restored_at_the_next_start)
       << "applied before the watcher exists";
 }
 
+// The runtime resets a user's zoom on the next navigation unless the factor was set.
+TEST_F(app_with_runtime, a_users_zoom_outlasts_the_next_navigation) {
+  quendari_run run("zoom_then_navigate",
+                   "after-navigate 300 zoom 1.25\n"
+                   "after-navigate 600 go https://app.quendari.art/next\n" +
+                       std::string(close_soon));
+  EXPECT_EQ(run.wait(), 0u);
+  EXPECT_EQ(read_text_file(zoom_file), L"1.2500")
+      << "neither the navigation nor the close reset it";
+}
+
 TEST_F(app_with_runtime, closing_the_window_saves_the_zoom_once_more) {
   // Written short on purpose: only the final save rewrites it in the full format.
   ASSERT_TRUE(write_text_file(zoom_file, "1.5"));
@@ -117,7 +128,8 @@ TEST_F(app_with_runtime, full_screen_covers_the_monitor_and_leaving_restores_the
   EXPECT_TRUE(EqualRect(&covered, &monitor.rcMonitor));
   EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, 0);
   EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_THICKFRAME, 0);
-  EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0)
+      << "topmost would stay above the app the user switches to";
   const HWND widget = FindWindowExW(window, nullptr, L"webview_widget", nullptr);
   RECT client{}, widget_client{};
   GetClientRect(window, &client);
@@ -155,6 +167,34 @@ TEST_F(app_with_runtime, full_screen_covers_the_monitor_and_leaving_restores_the
       std::to_string(monitor.rcMonitor.right - monitor.rcMonitor.left) +
       ",\"bottom\":" + std::to_string(monitor.rcMonitor.bottom - monitor.rcMonitor.top) + "}";
   EXPECT_EQ(calls[bounds].arg("bounds"), monitor_bounds);
+}
+
+// Under Xvfb there is no window manager, and Wine then un-maximizes a managed window by itself a
+// moment later; unmanaged, the window's state follows the Win32 calls alone, as on Windows.
+TEST_F(app_with_runtime, full_screen_from_a_maximized_window_returns_it_maximized) {
+  const scoped_string_value unmanaged(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", L"Managed",
+                                      L"N");
+  quendari_run run("fullscreen_maximized",
+                   "after-navigate 1500 fullscreen on\n"
+                   "after-navigate 3000 fullscreen off\n"
+                   "after-navigate 5000 close\n");
+  const HWND window = run.main_window();
+  ASSERT_NE(window, nullptr);
+  ShowWindow(window, SW_MAXIMIZE);
+  ASSERT_TRUE(IsZoomed(window));
+  ASSERT_NE(
+      wait_for_window(
+          [&] { return GetWindowLongW(window, GWL_STYLE) & WS_POPUP ? window : nullptr; }, 5s),
+      nullptr)
+      << "full-screen was not entered";
+  ASSERT_NE(
+      wait_for_window(
+          [&] { return GetWindowLongW(window, GWL_STYLE) & WS_POPUP ? nullptr : window; }, 5s),
+      nullptr)
+      << "full-screen was not left";
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(IsZoomed(window)) << "left full-screen maximized, as it entered";
+  EXPECT_EQ(run.wait(), 0u);
 }
 
 TEST_F(app_with_runtime, a_controller_without_web_view_is_retried_like_a_failure) {

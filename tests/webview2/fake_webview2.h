@@ -77,7 +77,10 @@ class fake_controller : public fake_com_object<ICoreWebView2Controller> {
   QUENDARI_FAKE_UNUSED(put_IsVisible, BOOL)
   QUENDARI_FAKE_UNUSED(get_Bounds, RECT*)
   QUENDARI_FAKE_UNUSED(put_Bounds, RECT)
-  QUENDARI_FAKE_UNUSED(put_ZoomFactor, double)
+  HRESULT STDMETHODCALLTYPE put_ZoomFactor(double factor) override {
+    zoom_factors_put.push_back(factor);
+    return S_OK;
+  }
   QUENDARI_FAKE_UNUSED(add_ZoomFactorChanged, ICoreWebView2ZoomFactorChangedEventHandler*,
                        EventRegistrationToken*)
   QUENDARI_FAKE_UNUSED(remove_ZoomFactorChanged, EventRegistrationToken)
@@ -102,6 +105,7 @@ class fake_controller : public fake_com_object<ICoreWebView2Controller> {
 
   HRESULT zoom_result = S_OK;
   double zoom_factor = 1.0;
+  std::vector<double> zoom_factors_put;
   HRESULT core_webview_result = S_OK;
   ICoreWebView2* core_webview = nullptr;
 };

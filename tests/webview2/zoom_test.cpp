@@ -202,6 +202,8 @@ TEST_F(zoom_test, watcher_saves_the_senders_factor) {
   controller.zoom_factor = 1.25;
   EXPECT_EQ(watch->Invoke(&controller, nullptr), S_OK);
   EXPECT_EQ(file_bytes(), "1.2500");
+  EXPECT_EQ(controller.zoom_factors_put, std::vector<double>{1.25})
+      << "set back, so that the next navigation keeps it";
   controller.zoom_factor = 9.0;
   EXPECT_EQ(watch->Invoke(&controller, nullptr), S_OK);
   EXPECT_EQ(file_bytes(), "1.2500");
