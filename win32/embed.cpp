@@ -15,6 +15,7 @@
 #include "webview2/user_data_folder.h"
 #include "webview2/zoom.h"
 #include "win32/message_wait.h"
+#include "win32/window_background.h"
 #include "win32/win32_edge_engine.h"
 
 namespace webview::detail {
@@ -144,6 +145,7 @@ noresult win32_edge_engine::configure_browser() {
   const noresult configured = configure_settings(webview.get(), dev_tools);
   if (configured.has_error()) return configured;
 
+  apply_browser_background();
   const double zoom = read_zoom_file(zoom_file_path);
   if (zoom > 0) controller->put_ZoomFactor(zoom);
   const std::shared_ptr<engine_link> shared_link = link;
@@ -176,6 +178,18 @@ noresult win32_edge_engine::configure_browser() {
                      return webview->add_NavigationCompleted(watcher, token);
                    });
   return {};
+}
+
+void win32_edge_engine::apply_browser_background() {
+  // Older runtimes lack the interface; their browser then shows its own default.
+  com_ptr<ICoreWebView2Controller2> controller2;
+  if (!controller ||
+      FAILED(controller->QueryInterface(IID_ICoreWebView2Controller2,
+                                        reinterpret_cast<void**>(controller2.put()))) ||
+      !controller2) {
+    return;
+  }
+  controller2->put_DefaultBackgroundColor(browser_background(background));
 }
 
 void win32_edge_engine::show_browser() {

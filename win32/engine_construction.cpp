@@ -21,6 +21,7 @@ void register_window_class(const wchar_t* name, WNDPROC procedure, HINSTANCE mod
   window_class.lpfnWndProc = procedure;
   window_class.hInstance = module;
   window_class.hIcon = icon;
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.lpszClassName = name;
   // A second engine in the process finds the class registered already and simply uses it.
   RegisterClassExW(&window_class);

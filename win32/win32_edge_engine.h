@@ -86,6 +86,9 @@ class win32_edge_engine : public engine_base {
   std::wstring resume_uri() const;
   void fit_controller_to_widget();
   void fit_widget_to_main_window();
+  void follow_theme();
+  // The browser shows `background` before and between pages, where the runtime can.
+  void apply_browser_background();
   void create_windows_and_embed(bool debug, void* parent_window);
   void tear_down(bool run_queued_tasks) noexcept;
   void save_zoom_factor() noexcept;
@@ -111,6 +114,7 @@ class win32_edge_engine : public engine_base {
   std::wstring zoom_file_path;
   bool is_fullscreen = false;
   bool is_minimized = false;
+  COLORREF background = RGB(0xFF, 0xFF, 0xFF);
   LONG saved_style = 0;
   LONG saved_ex_style = 0;
   WINDOWPLACEMENT saved_placement{};

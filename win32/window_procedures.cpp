@@ -1,6 +1,7 @@
 #include "util/exception_barrier.h"
 #include "win32/dpi.h"
 #include "win32/title_bar_theme.h"
+#include "win32/window_background.h"
 #include "win32/win32_edge_engine.h"
 
 namespace webview::detail {
@@ -14,7 +15,11 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       main_window = hwnd;
       enable_caption_dpi_scaling(hwnd);
       sync_title_bar_theme(hwnd);
+      background = theme_background(system_prefers_dark_apps());
       return DefWindowProcW(hwnd, message, wparam, lparam);
+    case WM_ERASEBKGND:
+      paint_background(hwnd, reinterpret_cast<HDC>(wparam), background);
+      return 1;
     case WM_DESTROY:
       forget_main_window(true);
       return 0;
@@ -45,7 +50,7 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       return 0;
     case WM_SETTINGCHANGE:
       if (lparam && lstrcmpW(reinterpret_cast<LPCWSTR>(lparam), L"ImmersiveColorSet") == 0) {
-        sync_title_bar_theme(main_window);
+        follow_theme();
       }
       return 0;
     case WM_GETMINMAXINFO: {
@@ -95,6 +100,9 @@ LRESULT win32_edge_engine::handle_widget_window_message(HWND hwnd, UINT message,
     case WM_DESTROY:
       widget_window = nullptr;
       return 0;
+    case WM_ERASEBKGND:
+      paint_background(hwnd, reinterpret_cast<HDC>(wparam), background);
+      return 1;
     case WM_SIZE:
       fit_controller_to_widget();
       return 0;
@@ -118,6 +126,17 @@ LRESULT win32_edge_engine::handle_message_window_message(HWND hwnd, UINT message
     default:
       return DefWindowProcW(hwnd, message, wparam, lparam);
   }
+}
+
+// The app theme changed: title bar, window background and the browser's own background follow.
+void win32_edge_engine::follow_theme() {
+  background = theme_background(system_prefers_dark_apps());
+  if (main_window) {
+    sync_title_bar_theme(main_window);
+    InvalidateRect(main_window, nullptr, TRUE);
+  }
+  if (widget_window) InvalidateRect(widget_window, nullptr, TRUE);
+  apply_browser_background();
 }
 
 // Whoever destroyed the main window, it is counted out of the live windows here and only here.

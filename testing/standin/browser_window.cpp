@@ -1,5 +1,6 @@
 #include "testing/standin/browser_window.h"
 
+#include <cstdio>
 #include <cwchar>
 #include <utility>
 
@@ -15,6 +16,20 @@ namespace {
 constexpr wchar_t class_name[] = L"quendari_standin_browser";
 constexpr int margin = 16;
 constexpr int line_height = 22;
+constexpr COLORREF page_color = RGB(236, 241, 248);
+
+// Text colours that stay readable on the background beneath them.
+struct text_colors {
+  COLORREF caption;
+  COLORREF url;
+  COLORREF status;
+};
+constexpr text_colors on_light{RGB(96, 104, 120), RGB(16, 32, 96), RGB(24, 24, 24)};
+constexpr text_colors on_dark{RGB(168, 176, 192), RGB(200, 214, 255), RGB(236, 236, 236)};
+
+bool is_dark(COLORREF color) {
+  return GetRValue(color) * 299 + GetGValue(color) * 587 + GetBValue(color) * 114 < 128 * 1000;
+}
 
 HINSTANCE this_module() {
   HMODULE module = nullptr;
@@ -49,6 +64,12 @@ std::wstring status_line(const page_display& shown) {
 }
 
 }  // namespace
+
+std::string argb_text(const COREWEBVIEW2_COLOR& color) {
+  char text[16];
+  std::snprintf(text, sizeof text, "#%02X%02X%02X%02X", color.A, color.R, color.G, color.B);
+  return text;
+}
 
 std::unique_ptr<browser_window> browser_window::create(HWND parent) {
   if (!parent || !IsWindow(parent)) return nullptr;
@@ -97,21 +118,27 @@ void browser_window::paint() {
   const HDC dc = BeginPaint(window, &paint_info);
   RECT client{};
   GetClientRect(window, &client);
-  SetDCBrushColor(dc, RGB(236, 241, 248));
-  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  COLORREF background = page_color;
+  if (shown.page_shown) {
+    SetDCBrushColor(dc, page_color);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  } else {
+    background = paint_background(dc, client, paint_info.rcPaint);
+  }
+  const text_colors& ink = is_dark(background) ? on_dark : on_light;
   SetBkMode(dc, TRANSPARENT);
 
   const HGDIOBJ old_font = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-  SetTextColor(dc, RGB(96, 104, 120));
+  SetTextColor(dc, ink.caption);
   int top = margin;
   draw_line(dc, client, top, L"WebView2 stand-in");
   top += line_height;
   SelectObject(dc, url_font.get());
-  SetTextColor(dc, RGB(16, 32, 96));
+  SetTextColor(dc, ink.url);
   draw_line(dc, client, top, shown.url.empty() ? L"(no page)" : shown.url);
   top += line_height + 8;
   SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-  SetTextColor(dc, RGB(24, 24, 24));
+  SetTextColor(dc, ink.status);
   draw_line(dc, client, top, status_line(shown));
   top += line_height;
   draw_line(dc, client, top, L"user agent: " + shown.user_agent);
@@ -119,8 +146,33 @@ void browser_window::paint() {
   EndPaint(window, &paint_info);
   if (!painted) {
     painted = true;
-    log_note("first paint", log_fields().integer("window", reinterpret_cast<INT_PTR>(window)));
+    log_note("first paint",
+             log_fields()
+                 .integer("window", reinterpret_cast<INT_PTR>(window))
+                 .utf8("background", shown.page_shown ? "page" : argb_text(shown.background)));
   }
+}
+
+COLORREF browser_window::paint_background(HDC dc, const RECT& client, const RECT& update) {
+  const COREWEBVIEW2_COLOR& color = shown.background;
+  if (color.A != 0) {
+    const COLORREF fill = RGB(color.R, color.G, color.B);
+    SetDCBrushColor(dc, fill);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    return fill;
+  }
+  // Transparent, like a transparent child control: the parent paints its background beneath
+  // (as DrawThemeParentBackground asks it to); what it leaves unpainted stays black.
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  POINT origin{0, 0};
+  MapWindowPoints(window, parent_window, &origin, 1);
+  const int saved = SaveDC(dc);
+  OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+  SendMessageW(parent_window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  SendMessageW(parent_window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  RestoreDC(dc, saved);
+  const COLORREF beneath = GetPixel(dc, update.left, update.top);
+  return beneath == CLR_INVALID ? RGB(0, 0, 0) : beneath;
 }
 
 LRESULT CALLBACK browser_window::window_procedure(HWND window, UINT message, WPARAM wparam,

@@ -9,11 +9,24 @@
 #include <string>
 
 #include "testing/standin/module_use.h"
+#include "webview2/webview2_abi.h"
 
 namespace standin {
 
+// Opaque white, the runtime's default background colour.
+constexpr COREWEBVIEW2_COLOR default_background{255, 255, 255, 255};
+
+// "#AARRGGBB", for the log.
+std::string argb_text(const COREWEBVIEW2_COLOR& color);
+
 // What the window shows; changed by the browser objects, repainted by refresh().
 struct page_display {
+  // The controller's default background colour, painted while no page is shown; alpha 0 lets
+  // the parent window's background show through.
+  COREWEBVIEW2_COLOR background = default_background;
+  // True once the latest navigation completed successfully; false before, while a navigation is
+  // under way and after a failed one.
+  bool page_shown = false;
   std::wstring url;
   std::wstring user_agent;
   double zoom = 1.0;
@@ -60,6 +73,9 @@ class browser_window {
  private:
   static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void paint();
+  // Fills the client area with the default background colour; returns the colour painted
+  // (for a transparent background, one pixel of what the parent painted).
+  COLORREF paint_background(HDC dc, const RECT& client, const RECT& update);
 
   HWND window = nullptr;
   HWND parent_window;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "testing/standin/com_identity.h"
+#include "testing/standin/runtime_state.h"
+#include "util/exception_barrier.h"
 
 namespace standin {
 
@@ -12,6 +13,7 @@ using webview::detail::call_without_throwing;
 namespace {
 
 constexpr const char* controller_interface = "ICoreWebView2Controller";
+constexpr const char* controller2_interface = "ICoreWebView2Controller2";
 constexpr double smallest_zoom = 0.25;
 constexpr double largest_zoom = 5.0;
 
@@ -50,16 +52,26 @@ controller_object::~controller_object() {
 
 template <typename Body>
 HRESULT controller_object::guarded(const char* method, Body body) {
+  return guarded(controller_interface, method, body);
+}
+
+template <typename Body>
+HRESULT controller_object::guarded(const char* interface_name, const char* method, Body body) {
   return call_without_throwing(E_UNEXPECTED, [&] {
     // After the browser process exited, the controller only answers that it is gone.
-    if (process->exited()) return report(method, {}, browser_gone);
+    if (process->exited()) return report(interface_name, method, {}, browser_gone);
     return body();
   });
 }
 
 HRESULT controller_object::report(const char* method, const log_fields& args, HRESULT result) {
+  return report(controller_interface, method, args, result);
+}
+
+HRESULT controller_object::report(const char* interface_name, const char* method,
+                                  const log_fields& args, HRESULT result) {
   window->note_call(method);
-  return log_call(controller_interface, method, args, result);
+  return log_call(interface_name, method, args, result);
 }
 
 HRESULT controller_object::not_implemented(const char* method) {
@@ -67,7 +79,20 @@ HRESULT controller_object::not_implemented(const char* method) {
 }
 
 HRESULT STDMETHODCALLTYPE controller_object::QueryInterface(REFIID riid, void** object) {
-  return answer_query(this, controller_interface, IID_ICoreWebView2Controller, riid, object);
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    const bool answers = IsEqualIID(riid, IID_IUnknown) ||
+                         IsEqualIID(riid, IID_ICoreWebView2Controller) ||
+                         (IsEqualIID(riid, IID_ICoreWebView2Controller2) &&
+                          runtime_state::get().plan().controller2_available);
+    HRESULT result = E_POINTER;
+    if (object) {
+      *object = answers ? static_cast<ICoreWebView2Controller2*>(this) : nullptr;
+      if (answers) AddRef();
+      result = answers ? S_OK : E_NOINTERFACE;
+    }
+    return log_call(controller_interface, "QueryInterface", log_fields().guid("riid", riid),
+                    result);
+  });
 }
 
 ULONG STDMETHODCALLTYPE controller_object::AddRef() { return ++reference_count; }
@@ -214,6 +239,32 @@ HRESULT STDMETHODCALLTYPE controller_object::get_CoreWebView2(ICoreWebView2** va
   });
 }
 
+HRESULT STDMETHODCALLTYPE controller_object::get_DefaultBackgroundColor(COREWEBVIEW2_COLOR* value) {
+  return guarded(controller2_interface, "get_DefaultBackgroundColor", [&] {
+    if (value) *value = background;
+    return report(controller2_interface, "get_DefaultBackgroundColor",
+                  log_fields().utf8("value", argb_text(background)), value ? S_OK : E_POINTER);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE controller_object::put_DefaultBackgroundColor(COREWEBVIEW2_COLOR value) {
+  return guarded(controller2_interface, "put_DefaultBackgroundColor", [&] {
+    const log_fields args = log_fields().utf8("color", argb_text(value));
+    // Only alpha 0 or 255 is accepted.
+    if (value.A != 0 && value.A != 255) {
+      return report(controller2_interface, "put_DefaultBackgroundColor", args, E_INVALIDARG);
+    }
+    background = value;
+    window->display().background = value;
+    return report(controller2_interface, "put_DefaultBackgroundColor", args, S_OK);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE controller_object::NotifyParentWindowPositionChanged() {
+  return guarded("NotifyParentWindowPositionChanged",
+                 [&] { return report("NotifyParentWindowPositionChanged", {}, S_OK); });
+}
+
 // Slots the application never calls.
 
 HRESULT STDMETHODCALLTYPE controller_object::SetBoundsAndZoomFactor(RECT, double) {
@@ -249,9 +300,6 @@ HRESULT STDMETHODCALLTYPE controller_object::remove_AcceleratorKeyPressed(EventR
 }
 HRESULT STDMETHODCALLTYPE controller_object::put_ParentWindow(HWND) {
   return not_implemented("put_ParentWindow");
-}
-HRESULT STDMETHODCALLTYPE controller_object::NotifyParentWindowPositionChanged() {
-  return not_implemented("NotifyParentWindowPositionChanged");
 }
 
 }  // namespace standin

@@ -1,6 +1,7 @@
-// The stand-in's ICoreWebView2Controller: owns the browser window under the application's
-// host window (sized by put_Bounds, shown by put_IsVisible), the zoom factor, and the web view.
-// UI thread only.
+// The stand-in's ICoreWebView2Controller and ICoreWebView2Controller2 (the latter unless the
+// scenario says `nocontroller2`): owns the browser window under the application's host window
+// (sized by put_Bounds, shown by put_IsVisible, its background painted in the default background
+// colour while no page is shown), the zoom factor, and the web view. UI thread only.
 #pragma once
 
 #include <atomic>
@@ -20,7 +21,7 @@ namespace standin {
 
 using webview::detail::com_ptr;
 
-class controller_object final : public ICoreWebView2Controller {
+class controller_object final : public ICoreWebView2Controller2 {
  public:
   // Creates the browser window under `parent`; null when it cannot be created. `webview_mode`
   // is the scenario's outcome for this controller: succeed, no_webview or null_webview.
@@ -65,6 +66,8 @@ class controller_object final : public ICoreWebView2Controller {
   HRESULT STDMETHODCALLTYPE NotifyParentWindowPositionChanged() override;
   HRESULT STDMETHODCALLTYPE Close() override;
   HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** value) override;
+  HRESULT STDMETHODCALLTYPE get_DefaultBackgroundColor(COREWEBVIEW2_COLOR* value) override;
+  HRESULT STDMETHODCALLTYPE put_DefaultBackgroundColor(COREWEBVIEW2_COLOR value) override;
 
   // The user zooming (scenario action `zoom`): clamps, stores and raises ZoomFactorChanged at
   // once; the caller runs inside the thread's message dispatch.
@@ -79,7 +82,11 @@ class controller_object final : public ICoreWebView2Controller {
   // Runs `body` behind the exception barrier, unless the browser process is gone.
   template <typename Body>
   HRESULT guarded(const char* method, Body body);
+  template <typename Body>
+  HRESULT guarded(const char* interface_name, const char* method, Body body);
   HRESULT report(const char* method, const log_fields& args, HRESULT result);
+  HRESULT report(const char* interface_name, const char* method, const log_fields& args,
+                 HRESULT result);
   // Stores the factor; true when it changed.
   bool store_zoom(double factor);
   void raise_zoom_changed();
@@ -95,6 +102,7 @@ class controller_object final : public ICoreWebView2Controller {
   double chosen_zoom = 1.0;  // the last put_ZoomFactor, clamped
   RECT bounds{};
   bool visible = false;
+  COREWEBVIEW2_COLOR background = default_background;
   event_handlers<ICoreWebView2ZoomFactorChangedEventHandler> zoom_handlers;
 };
 

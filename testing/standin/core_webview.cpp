@@ -105,6 +105,8 @@ void core_webview::start_navigation(std::wstring uri, log_fields& args) {
   // A failed navigation leaves the source at the URI that failed, as with the real runtime.
   source = std::move(uri);
   window->display().url = source;
+  // The default background colour shows before and between pages.
+  window->display().page_shown = false;
   window->refresh();
   args.integer("navigation", index + 1)
       .integer("navigationId", static_cast<std::int64_t>(id))
@@ -129,6 +131,11 @@ void core_webview::finish_navigation(std::uint64_t id, const std::wstring& uri,
   const COREWEBVIEW2_WEB_ERROR_STATUS status =
       replaced ? COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED : planned.status;
   if (!replaced && owner) owner->reset_user_zoom();
+  if (!replaced) {
+    // The stand-in draws no error page: after a failure the background stays.
+    window->display().page_shown = success;
+    window->refresh();
+  }
   auto args = com_ptr<navigation_completed_args>::adopt(new navigation_completed_args(
       id, success, success ? COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN : status));
   event_args.boolean("isSuccess", success)

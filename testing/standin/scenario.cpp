@@ -313,6 +313,9 @@ void parse_line(std::string_view line, scenario& plan) {
   } else if (directive == "nosettings2") {
     plan.settings2_available = false;
     expect_end(reader);
+  } else if (directive == "nocontroller2") {
+    plan.controller2_available = false;
+    expect_end(reader);
   } else if (directive == "after-start" || directive == "after-navigate") {
     timed_action timed;
     timed.delay_ms = parse_delay(reader.word());

@@ -83,6 +83,7 @@ struct scenario {
   std::map<std::string, HRESULT> settings_failures;  // settings method name -> its result
   std::wstring user_agent;
   bool settings2_available = true;
+  bool controller2_available = true;  // false: an older runtime without ICoreWebView2Controller2
   std::vector<timed_action> after_start;     // armed by the first environment start
   std::vector<timed_action> after_navigate;  // armed by the process's first navigation
   std::vector<scenario_error> errors;        // any error makes the stand-in refuse every start

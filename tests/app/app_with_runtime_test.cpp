@@ -197,6 +197,14 @@ TEST_F(app_with_runtime, full_screen_from_a_maximized_window_returns_it_maximize
   EXPECT_EQ(run.wait(), 0u);
 }
 
+TEST_F(app_with_runtime, a_runtime_without_a_background_colour_still_shows_the_page) {
+  quendari_run run("no_controller2", "nocontroller2\n" + std::string(close_soon));
+  EXPECT_EQ(run.wait(), 0u);
+  const auto calls = run.calls();
+  EXPECT_EQ(find_call(calls, "put_DefaultBackgroundColor"), -1);
+  EXPECT_GE(find_call(calls, "Navigate"), 0);
+}
+
 TEST_F(app_with_runtime, a_controller_without_web_view_is_retried_like_a_failure) {
   quendari_run run("no_webview", "controller nowebview\n" + std::string(close_soon));
   EXPECT_EQ(run.wait(), 0u);

@@ -2,12 +2,18 @@
 // controller owns.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "testing/standin/tests/standin_session.h"
 
 namespace standin_test {
 namespace {
+
+// 0xAARRGGBB, to compare colours in one expectation.
+unsigned argb(const COREWEBVIEW2_COLOR& color) {
+  return static_cast<unsigned>(color.A) << 24 | color.R << 16 | color.G << 8 | color.B;
+}
 
 TEST(standin_controller, fail_reports_the_code_then_the_next_controller_has_a_web_view) {
   const standin_copy standin("controller fail 0x80004005\n");
@@ -68,6 +74,107 @@ TEST(standin_controller,
   GetWindowRect(browser, &browser_rect);
   EXPECT_EQ(browser_rect.right - browser_rect.left, 300);
   EXPECT_EQ(browser_rect.bottom - browser_rect.top, 200);
+  const std::vector<std::string> lines = standin.log_lines();
+  EXPECT_TRUE(
+      has_line(lines, {"\"method\":\"put_Bounds\"",
+                       "\"bounds\":{\"left\":10,\"top\":20,\"right\":310,\"bottom\":220}"}));
+  EXPECT_TRUE(has_line(lines, {"\"method\":\"put_IsVisible\"", "\"isVisible\":1"}));
+  page.close();
+}
+
+TEST(standin_controller, notify_parent_window_position_changed_is_answered_and_logged) {
+  const standin_copy standin("");
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+
+  EXPECT_EQ(page.controller->NotifyParentWindowPositionChanged(), S_OK);
+  EXPECT_TRUE(has_line(standin.log_lines(), {"\"method\":\"NotifyParentWindowPositionChanged\"",
+                                             "\"result\":\"0x00000000\""}));
+  page.close();
+}
+
+TEST(standin_controller, default_background_color_round_trips_and_takes_only_alpha_0_or_255) {
+  const standin_copy standin("");
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+  com_ptr<ICoreWebView2Controller2> controller2;
+  ASSERT_EQ(page.controller->QueryInterface(IID_ICoreWebView2Controller2,
+                                            reinterpret_cast<void**>(controller2.put())),
+            S_OK);
+  EXPECT_EQ(static_cast<ICoreWebView2Controller*>(controller2.get()), page.controller.get())
+      << "one object for both interfaces";
+
+  COREWEBVIEW2_COLOR color{};
+  ASSERT_EQ(controller2->get_DefaultBackgroundColor(&color), S_OK);
+  EXPECT_EQ(argb(color), 0xFFFFFFFFu) << "opaque white by default";
+  EXPECT_EQ(controller2->put_DefaultBackgroundColor({255, 0x20, 0x30, 0x40}), S_OK);
+  ASSERT_EQ(controller2->get_DefaultBackgroundColor(&color), S_OK);
+  EXPECT_EQ(argb(color), 0xFF203040u);
+  EXPECT_EQ(controller2->put_DefaultBackgroundColor({128, 0x10, 0x10, 0x10}), E_INVALIDARG);
+  ASSERT_EQ(controller2->get_DefaultBackgroundColor(&color), S_OK);
+  EXPECT_EQ(argb(color), 0xFF203040u) << "a refused colour changed the stored one";
+  EXPECT_EQ(controller2->put_DefaultBackgroundColor({0, 0, 0, 0}), S_OK) << "transparent";
+  ASSERT_EQ(controller2->get_DefaultBackgroundColor(&color), S_OK);
+  EXPECT_EQ(argb(color), 0x00000000u);
+
+  const std::vector<std::string> lines = standin.log_lines();
+  EXPECT_TRUE(has_line(lines, {"\"interface\":\"ICoreWebView2Controller2\"",
+                               "\"method\":\"put_DefaultBackgroundColor\"",
+                               "\"color\":\"#FF203040\"", "\"result\":\"0x00000000\""}));
+  EXPECT_TRUE(has_line(lines, {"\"method\":\"put_DefaultBackgroundColor\"",
+                               "\"color\":\"#80101010\"", "\"result\":\"0x80070057\""}));
+  controller2.reset();
+  page.close();
+}
+
+TEST(standin_controller, browser_window_shows_the_background_color_until_a_page_is_shown) {
+  const standin_copy standin("");
+  navigation_handler on_navigation(
+      [](ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs*) { return S_OK; });
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+  com_ptr<ICoreWebView2Controller2> controller2;
+  ASSERT_EQ(page.controller->QueryInterface(IID_ICoreWebView2Controller2,
+                                            reinterpret_cast<void**>(controller2.put())),
+            S_OK);
+  EventRegistrationToken token{};
+  EXPECT_EQ(page.webview->add_NavigationCompleted(&on_navigation, &token), S_OK);
+  ShowWindow(page.parent, SW_SHOWNOACTIVATE);
+  EXPECT_EQ(page.controller->put_Bounds(RECT{0, 0, 200, 150}), S_OK);
+  EXPECT_EQ(page.controller->put_IsVisible(TRUE), S_OK);
+  EXPECT_EQ(controller2->put_DefaultBackgroundColor({255, 0x20, 0x30, 0x40}), S_OK);
+  const HWND browser = GetWindow(page.parent, GW_CHILD);
+  ASSERT_NE(browser, nullptr);
+  // A corner pixel of the browser window, away from the status text.
+  const auto corner = [&] {
+    UpdateWindow(browser);
+    const HDC dc = GetDC(browser);
+    const COLORREF pixel = GetPixel(dc, 2, 148);
+    ReleaseDC(browser, dc);
+    return pixel;
+  };
+  EXPECT_EQ(corner(), RGB(0x20, 0x30, 0x40)) << "no page yet: the background colour";
+
+  EXPECT_EQ(page.webview->Navigate(L"https://app.test/"), S_OK);
+  ASSERT_TRUE(pump_until([&] { return on_navigation.calls == 1; }, 5000));
+  EXPECT_NE(corner(), RGB(0x20, 0x30, 0x40)) << "the page did not replace the background";
+  controller2.reset();
+  page.close();
+  EXPECT_EQ(on_navigation.references, 1u) << "the stand-in kept or lost a handler reference";
+}
+
+TEST(standin_controller, no_controller2_refuses_the_interface) {
+  const standin_copy standin("nocontroller2\n");
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+
+  void* controller2 = &controller2;
+  EXPECT_EQ(page.controller->QueryInterface(IID_ICoreWebView2Controller2, &controller2),
+            E_NOINTERFACE);
+  EXPECT_EQ(controller2, nullptr);
+  EXPECT_TRUE(has_line(standin.log_lines(), {"\"method\":\"QueryInterface\"",
+                                             "\"riid\":\"{C979903E-D4CA-4228-92EB-47EE3FA96EAB}\"",
+                                             "\"result\":\"0x80004002\""}));
   page.close();
 }
 

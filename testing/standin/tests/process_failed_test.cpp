@@ -55,6 +55,10 @@ TEST(standin_process_failed, browser_exit_kills_the_old_objects_and_the_next_bro
   ASSERT_TRUE(first.ready());
   com_ptr<ICoreWebView2Settings> settings;
   ASSERT_EQ(first.webview->get_Settings(settings.put()), S_OK);
+  com_ptr<ICoreWebView2Controller2> controller2;
+  ASSERT_EQ(first.controller->QueryInterface(IID_ICoreWebView2Controller2,
+                                             reinterpret_cast<void**>(controller2.put())),
+            S_OK);
   EventRegistrationToken token{};
   EXPECT_EQ(first.webview->add_ProcessFailed(&on_first, &token), S_OK);
   EXPECT_EQ(first.webview->Navigate(L"https://app.test/"), S_OK);
@@ -65,6 +69,9 @@ TEST(standin_process_failed, browser_exit_kills_the_old_objects_and_the_next_bro
   EXPECT_EQ(first.webview->remove_ProcessFailed(token), invalid_state);
   EXPECT_EQ(first.controller->put_IsVisible(TRUE), invalid_state);
   EXPECT_EQ(settings->put_IsStatusBarEnabled(FALSE), invalid_state);
+  EXPECT_EQ(controller2->put_DefaultBackgroundColor({255, 0, 0, 0}), invalid_state);
+  COREWEBVIEW2_COLOR color{};
+  EXPECT_EQ(controller2->get_DefaultBackgroundColor(&color), invalid_state);
   EXPECT_EQ(first.environment->CreateCoreWebView2Controller(first.parent, &on_controller),
             invalid_state);
   EXPECT_EQ(GetWindow(first.parent, GW_CHILD), nullptr) << "the browser window stayed";
@@ -78,6 +85,7 @@ TEST(standin_process_failed, browser_exit_kills_the_old_objects_and_the_next_bro
   EXPECT_EQ(on_first.calls, 1);
   EXPECT_EQ(on_controller.calls, 0);
   settings.reset();
+  controller2.reset();
   first.close();
   second.close();
   EXPECT_EQ(on_first.references, 1u) << "the stand-in kept or lost a handler reference";

@@ -12,6 +12,7 @@ TEST(scenario_file, empty_text_lets_everything_succeed) {
   EXPECT_EQ(step_at(plan.controllers, 7).outcome, step_outcome::succeed);
   EXPECT_FALSE(plan.deliver_inside);
   EXPECT_TRUE(plan.settings2_available);
+  EXPECT_TRUE(plan.controller2_available);
   EXPECT_EQ(plan.user_agent, default_user_agent);
 }
 
@@ -60,13 +61,15 @@ TEST(scenario_file, reads_settings_user_agent_and_delivery) {
       "settings fail put_IsStatusBarEnabled 0x1\n"
       "settings fail get_UserAgent 0x80004005\n"
       "useragent Mozilla/5.0 Test  QuendariApp/0\n"
-      "nosettings2\n");
+      "nosettings2\n"
+      "nocontroller2\n");
   ASSERT_TRUE(plan.errors.empty()) << plan.errors[0].reason;
   EXPECT_TRUE(plan.deliver_inside);
   EXPECT_EQ(plan.settings_failures.at("put_IsStatusBarEnabled"), S_FALSE);
   EXPECT_EQ(plan.settings_failures.at("get_UserAgent"), E_FAIL);
   EXPECT_EQ(plan.user_agent, L"Mozilla/5.0 Test  QuendariApp/0") << "inner blanks are kept";
   EXPECT_FALSE(plan.settings2_available);
+  EXPECT_FALSE(plan.controller2_available);
   EXPECT_EQ(parse_scenario("useragent \"\"").user_agent, L"") << "empty user agent";
   EXPECT_EQ(parse_scenario("useragent").user_agent, L"") << "no text at all";
 }
@@ -174,6 +177,7 @@ TEST(scenario_file, reports_every_bad_line_with_its_number) {
       {"after-navigate 10 quit now", "trailing text after an action"},
       {"after-start 10 zoom 2", "page action before any page"},
       {"nosettings2 please", "trailing text after nosettings2"},
+      {"nocontroller2 x", "trailing text after nocontroller2"},
       {"navigation maybe", "unknown navigation outcome"},
       {"navigation fail", "failed navigation without its status"},
       {"navigation fail lost", "unknown web error status"},
