@@ -5,24 +5,41 @@
 
 #include "app/deployment.h"
 #include "app/page_marks.h"
+#include "app/single_instance.h"
+#include "util/loaded_library.h"
 #include "win32/browser_failure_message.h"
+#include "win32/dpi.h"
 #include "win32/win32_edge_engine.h"
 
 namespace {
 
-using webview::detail::size_hint;
 using webview::detail::win32_edge_engine;
 
-HICON load_icon(HINSTANCE module, int size, UINT flags) {
-  return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, flags));
+HICON load_icon(HINSTANCE module, int width, int height, UINT flags) {
+  return static_cast<HICON>(
+      LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, width, height, flags));
+}
+
+// The small icon's size at the window's DPI, as the caption draws it. Windows before 10 1607 has
+// no per-DPI metrics; there it draws at the system DPI's size.
+SIZE small_icon_size(HWND window) {
+  using metrics_for_dpi_fn = int(WINAPI*)(int, UINT);
+  const webview::detail::loaded_library user32(L"user32.dll",
+                                               webview::detail::library_search::system_folder);
+  if (const auto metrics = user32.get_as<metrics_for_dpi_fn>("GetSystemMetricsForDpi")) {
+    const auto dpi = static_cast<UINT>(webview::detail::window_dpi_or_default(window));
+    return SIZE{metrics(SM_CXSMICON, dpi), metrics(SM_CYSMICON, dpi)};
+  }
+  return SIZE{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
 }
 
 // The icons live as long as the process; they are never destroyed.
 void install_icons(HWND window) {
   const HINSTANCE module = GetModuleHandleW(nullptr);
-  HICON big = load_icon(module, 256, LR_DEFAULTCOLOR);
-  if (!big) big = load_icon(module, 0, LR_SHARED | LR_DEFAULTSIZE);
-  HICON small = load_icon(module, 16, LR_DEFAULTCOLOR);
+  HICON big = load_icon(module, 256, 256, LR_DEFAULTCOLOR);
+  if (!big) big = load_icon(module, 0, 0, LR_SHARED | LR_DEFAULTSIZE);
+  const SIZE small_size = small_icon_size(window);
+  HICON small = load_icon(module, small_size.cx, small_size.cy, LR_DEFAULTCOLOR);
   if (big) {
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SetClassLongPtrW(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(big));
@@ -35,8 +52,8 @@ void install_icons(HWND window) {
 
 void run_application() {
   win32_edge_engine engine(false, nullptr);
+  // The engine has placed the window already: where the user left it, or sized for a first start.
   engine.set_title_impl("Quendari");
-  engine.set_size_impl(1360, 860, size_hint::plain);
   // Read without value(), which would throw bad_access past the only handler.
   const auto window = engine.window_impl();
   if (window.has_value() && window.value()) install_icons(window.value());
@@ -57,6 +74,11 @@ void send_user_to_runtime_download() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   SetCurrentProcessExplicitAppUserModelID(L"art.quendari.app");
+  const quendari::instance_lock instance(L"Local\\art.quendari.app");
+  if (!instance.is_first()) {
+    quendari::bring_first_instance_forward(std::chrono::seconds(5));
+    return 0;
+  }
   try {
     run_application();
   } catch (const webview::exception& failure) {

@@ -1,7 +1,37 @@
-# The application icon, drawn at build time by tools/icon/icon_gen and compiled into a resource
-# script. quendari_app_resources(<target>) adds the compiled resource to a target. Generated:
-# <build>/icon/quendari.ico, <build>/icon/quendari-256.png (a preview) and the resource script.
+# The executable's resources: the application icon, drawn at build time by tools/icon/icon_gen,
+# the application manifest and the version block, all from one resource script.
+# quendari_app_resources(<target>) adds them to a target. Generated: <build>/icon/quendari.ico,
+# <build>/icon/quendari-256.png (a preview), <build>/resources/quendari.manifest and
+# <build>/resources/quendari.rc.
 include_guard(GLOBAL)
+
+# The build's one version number. The version block's numbers and strings and the manifest's
+# identity all come from it; other targets (an installer) read it as well.
+set(QUENDARI_VERSION "1.0.0" CACHE STRING "Version of the build: N.N.N or N.N.N.N, parts 0-65535")
+
+# Sets <out> to the four numbers of the version N.N.N[.N], a missing fourth being 0. Fails the
+# configuration for anything else: Windows keeps each part in 16 bits.
+function(quendari_version_numbers version out)
+  set(part "(0|[1-9][0-9]?[0-9]?[0-9]?[0-9]?)")
+  if(NOT version MATCHES "^${part}\\.${part}\\.${part}(\\.${part})?$")
+    message(FATAL_ERROR "QUENDARI_VERSION must be N.N.N or N.N.N.N, got '${version}'")
+  endif()
+  string(REPLACE "." ";" numbers "${version}")
+  list(LENGTH numbers count)
+  if(count EQUAL 3)
+    list(APPEND numbers 0)
+  endif()
+  foreach(number IN LISTS numbers)
+    if(number GREATER 65535)
+      message(FATAL_ERROR "QUENDARI_VERSION parts must not exceed 65535, got '${version}'")
+    endif()
+  endforeach()
+  set(${out} "${numbers}" PARENT_SCOPE)
+endfunction()
+
+quendari_version_numbers("${QUENDARI_VERSION}" quendari_version_parts)
+string(REPLACE ";" ", " quendari_version_commas "${quendari_version_parts}")
+string(REPLACE ";" "." quendari_version_dotted "${quendari_version_parts}")
 
 set(quendari_icon_dir ${CMAKE_BINARY_DIR}/icon)
 set(quendari_icon_file ${quendari_icon_dir}/quendari.ico)
@@ -45,12 +75,22 @@ add_custom_command(
   VERBATIM)
 add_custom_target(quendari_icon DEPENDS ${quendari_icon_file} ${quendari_icon_preview})
 
-configure_file(${CMAKE_CURRENT_LIST_DIR}/quendari.rc.in ${quendari_icon_dir}/quendari.rc @ONLY)
+set(quendari_resource_dir ${CMAKE_BINARY_DIR}/resources)
+set(quendari_manifest_file ${quendari_resource_dir}/quendari.manifest)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/quendari.manifest.in ${quendari_manifest_file} @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/quendari.rc.in ${quendari_resource_dir}/quendari.rc @ONLY)
+
+# Adds the resource script `script`, which may refer to the drawn icon and to files listed in
+# ARGN, to `target`, and recompiles it when any of them changes.
+function(quendari_resource_script target script)
+  target_sources(${target} PRIVATE ${script})
+  set(inputs ${CMAKE_BINARY_DIR}/icon/quendari.ico ${ARGN})
+  set_source_files_properties(${script} TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS
+                              "${inputs}")
+  add_dependencies(${target} quendari_icon)
+endfunction()
 
 function(quendari_app_resources target)
-  set(script ${CMAKE_BINARY_DIR}/icon/quendari.rc)
-  target_sources(${target} PRIVATE ${script})
-  set_source_files_properties(${script} TARGET_DIRECTORY ${target}
-                              PROPERTIES OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/icon/quendari.ico)
-  add_dependencies(${target} quendari_icon)
+  quendari_resource_script(${target} ${CMAKE_BINARY_DIR}/resources/quendari.rc
+                           ${CMAKE_BINARY_DIR}/resources/quendari.manifest)
 endfunction()

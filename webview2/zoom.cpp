@@ -2,11 +2,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
-#include "util/file_handle.h"
-#include "webview2/user_data_folder.h"
+#include "webview2/small_file.h"
 
 namespace webview::detail {
 namespace {
@@ -88,43 +88,18 @@ std::string format_factor(double factor) {
   return text + std::string(4 - decimals.size(), '0') + decimals;
 }
 
-bool write_all(HANDLE file, const char* text, DWORD length) noexcept {
-  DWORD written = 0;
-  return WriteFile(file, text, length, &written, nullptr) && written == length &&
-         FlushFileBuffers(file);
-}
-
 }  // namespace
 
 double read_zoom_file(const std::wstring& path) {
-  if (path.empty()) return 0;
-  const file_handle file(CreateFileW(extended_length_path(path).c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
-  if (!file.is_open()) return 0;
-  char buffer[32] = {};
-  DWORD read = 0;
-  ReadFile(file.get(), buffer, sizeof buffer - 1, &read, nullptr);
-  const double value = parse_number(buffer, buffer + read);
+  const std::optional<std::string> text = read_small_file(path, 31);
+  if (!text) return 0;
+  const double value = parse_number(text->data(), text->data() + text->size());
   return is_in_range(value) ? value : 0;
 }
 
 void save_zoom(const std::wstring& path, double factor) {
-  if (!is_in_range(factor) || path.empty()) return;
-  const std::string text = format_factor(factor);
-
-  const std::wstring target = extended_length_path(path);
-  const std::wstring temporary = extended_length_path(path + L".tmp");
-  file_handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.is_open()) return;
-  // Closed before the move: an open file cannot be renamed over the old one.
-  const bool written =
-      write_all(file.get(), text.data(), static_cast<DWORD>(text.size())) && file.close();
-  if (!written || !MoveFileExW(temporary.c_str(), target.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileW(temporary.c_str());
-  }
+  if (!is_in_range(factor)) return;
+  replace_small_file(path, format_factor(factor));
 }
 
 zoom_watch::zoom_watch(std::wstring zoom_path) : zoom_path(std::move(zoom_path)) {}

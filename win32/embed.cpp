@@ -66,13 +66,6 @@ noresult win32_edge_engine::embed(HWND widget, bool debug,
                                   std::function<void(std::string)> on_message) {
   dev_tools = debug;
   message_callback = std::move(on_message);
-  std::wstring app_data;
-  if (!roaming_app_data_folder(app_data)) {
-    return error_detail{error_unspecified, "SHGetKnownFolderPath failed"};
-  }
-  user_data_folder = join_path(app_data, file_name_part(executable_path()));
-  zoom_file_path = join_path(user_data_folder, L"zoom.txt");
-
   const noresult started = start_browser(widget);
   if (started.has_error()) return started;
   const noresult configured = configure_browser();
@@ -177,6 +170,17 @@ noresult win32_edge_engine::configure_browser() {
                    [this](auto* watcher, auto* token) {
                      return webview->add_NavigationCompleted(watcher, token);
                    });
+  return {};
+}
+
+noresult win32_edge_engine::locate_user_data() {
+  std::wstring app_data;
+  if (!roaming_app_data_folder(app_data)) {
+    return error_detail{error_unspecified, "SHGetKnownFolderPath failed"};
+  }
+  user_data_folder = join_path(app_data, file_name_part(executable_path()));
+  zoom_file_path = join_path(user_data_folder, L"zoom.txt");
+  window_file_path = join_path(user_data_folder, L"window.txt");
   return {};
 }
 

@@ -61,6 +61,7 @@ win32_edge_engine::win32_edge_engine(bool debug, void* parent_window)
 
 void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window) {
   const HINSTANCE module = GetModuleHandleW(nullptr);
+  locate_user_data().throw_if_error();
   if (owns_window) {
     com_apartment = com_apartment_guard(COINIT_APARTMENTTHREADED);
     make_process_dpi_aware();
@@ -76,7 +77,6 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
     if (!main_window) throw exception(error_invalid_state, "Window is null");
     add_window_ref();
     dpi = window_dpi_or_default(main_window);
-    set_size_impl(640, 480, size_hint::plain);
   } else {
     HWND parent = static_cast<HWND>(parent_window);
     if (!IsWindow(parent)) parent = *static_cast<HWND*>(parent_window);
@@ -101,7 +101,8 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
   if (!message_window) throw exception(error_invalid_state, "Message window is null");
 
   if (owns_window) {
-    ShowWindow(main_window, SW_SHOW);
+    // The first time the window appears, at its final place and size.
+    show_main_window();
     UpdateWindow(main_window);
     SetFocus(main_window);
   }

@@ -1,4 +1,10 @@
+#include <algorithm>
+#include <optional>
+
+#include "app/deployment.h"
 #include "util/text_encoding.h"
+#include "webview2/small_file.h"
+#include "win32/window_placement.h"
 #include "win32/dpi.h"
 #include "win32/win32_edge_engine.h"
 
@@ -46,6 +52,54 @@ noresult win32_edge_engine::set_size_impl(std::int32_t width, std::int32_t heigh
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
   return {};
+}
+
+void win32_edge_engine::show_main_window() {
+  const std::optional<std::string> text = read_small_file(window_file_path, 128);
+  const std::optional<window_placement_record> saved =
+      text ? parse_window_placement(*text) : std::nullopt;
+  if (saved && MonitorFromRect(&saved->normal, MONITOR_DEFAULTTONULL)) {
+    // One call places and shows it, so a maximized window keeps its normal rectangle.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    placement.showCmd = saved->maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    placement.rcNormalPosition = saved->normal;
+    SetWindowPlacement(main_window, &placement);
+    dpi = window_dpi_or_default(main_window);
+    return;
+  }
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(main_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  dpi = window_dpi_or_default(main_window);
+  SIZE size =
+      frame_size_for_client(main_window, scale_by_dpi(quendari::first_start_client_width, dpi, 96),
+                            scale_by_dpi(quendari::first_start_client_height, dpi, 96), dpi);
+  // A small screen (1366x768, or 1920x1080 at 125 %) gets the whole work area instead.
+  size.cx = std::min<LONG>(size.cx, work.right - work.left);
+  size.cy = std::min<LONG>(size.cy, work.bottom - work.top);
+  SetWindowPos(main_window, nullptr, work.left + (work.right - work.left - size.cx) / 2,
+               work.top + (work.bottom - work.top - size.cy) / 2, size.cx, size.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// Saved as the user left it: a minimized window as it would be restored, a full-screen one as it
+// was before full-screen.
+void win32_edge_engine::save_window_placement() {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  if (is_fullscreen) {
+    placement = saved_placement;
+  } else if (!main_window || !GetWindowPlacement(main_window, &placement)) {
+    return;
+  }
+  window_placement_record record;
+  record.normal = placement.rcNormalPosition;
+  record.maximized =
+      placement.showCmd == SW_SHOWMAXIMIZED ||
+      (placement.showCmd == SW_SHOWMINIMIZED && (placement.flags & WPF_RESTORETOMAXIMIZED) != 0);
+  replace_small_file(window_file_path, format_window_placement(record));
 }
 
 }  // namespace webview::detail

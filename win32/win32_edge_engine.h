@@ -65,6 +65,12 @@ class win32_edge_engine : public engine_base {
 
  private:
   noresult embed(HWND widget, bool debug, std::function<void(std::string)> on_message);
+  // The browser profile's folder and the files Quendari keeps beside it.
+  noresult locate_user_data();
+  // Shows the main window for the first time where it was left (window.txt) or, the first time
+  // or when that place is gone, at the first-start size centred on its monitor's work area.
+  void show_main_window();
+  void save_window_placement();
   // Creates the environment, the controller and the web view in `widget`, waiting for them.
   noresult start_browser(HWND widget);
   // Settings, user agent, zoom and every watcher, on a browser start_browser delivered.
@@ -112,6 +118,7 @@ class win32_edge_engine : public engine_base {
   com_ptr<ICoreWebView2Controller> controller;
   com_ptr<webview2_com_handler> com_handler;
   std::wstring zoom_file_path;
+  std::wstring window_file_path;
   bool is_fullscreen = false;
   bool is_minimized = false;
   COLORREF background = RGB(0xFF, 0xFF, 0xFF);

@@ -26,7 +26,7 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
     case WM_SIZE:
       if (wparam == SIZE_MINIMIZED) {
         // Hidden, the browser throttles the page; its bounds stay for the restore.
-        if (controller) controller->put_IsVisible(FALSE);
+        if (!is_minimized && controller) controller->put_IsVisible(FALSE);
         is_minimized = true;
         return 0;
       }
@@ -46,6 +46,7 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       }
       return 0;
     case WM_CLOSE:
+      save_window_placement();
       DestroyWindow(hwnd);
       return 0;
     case WM_SETTINGCHANGE:

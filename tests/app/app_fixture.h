@@ -1,5 +1,5 @@
 // Runs of Quendari.exe against the stand-in runtime, registered as an installed runtime, with no
-// zoom.txt left over from another test.
+// zoom.txt or window.txt left over from another test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,13 +14,17 @@ namespace quendari_test {
 class app_with_runtime : public ::testing::Test {
  protected:
   void SetUp() override {
-    zoom_file = quendari_user_data_folder() + L"\\zoom.txt";
     DeleteFileW(zoom_file.c_str());
+    DeleteFileW(window_file.c_str());
   }
-  void TearDown() override { DeleteFileW(zoom_file.c_str()); }
+  void TearDown() override {
+    DeleteFileW(zoom_file.c_str());
+    DeleteFileW(window_file.c_str());
+  }
 
   scoped_standin_runtime runtime;
-  std::wstring zoom_file;
+  const std::wstring zoom_file = quendari_user_data_folder() + L"\\zoom.txt";
+  const std::wstring window_file = quendari_user_data_folder() + L"\\window.txt";
 };
 
 }  // namespace quendari_test

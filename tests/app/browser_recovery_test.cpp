@@ -49,12 +49,15 @@ TEST_F(browser_recovery, a_dead_browser_is_recreated_with_everything_and_returns
   ASSERT_GT(second_start, 0) << "no new environment after the browser died";
   const std::vector<logged_call> after(calls.begin() + second_start, calls.end());
   for (const char* setup :
-       {"put_AreDevToolsEnabled", "put_IsStatusBarEnabled", "put_UserAgent", "put_ZoomFactor",
+       {"put_AreDevToolsEnabled", "put_IsStatusBarEnabled", "put_UserAgent",
         "add_ZoomFactorChanged", "add_ContainsFullScreenElementChanged", "add_WebMessageReceived",
         "add_PermissionRequested", "add_NewWindowRequested", "add_ProcessFailed",
         "add_NavigationCompleted", "put_IsVisible"}) {
     EXPECT_EQ(count_calls(after, setup), 1) << setup << " not restored";
   }
+  const int zoom = find_call(after, "put_ZoomFactor");
+  ASSERT_GE(zoom, 0) << "the stored zoom was not restored";
+  EXPECT_EQ(after[zoom].arg("zoomFactor"), "1.5");
   const int bridge = find_call(after, "AddScriptToExecuteOnDocumentCreated");
   const int marks = find_call(after, "AddScriptToExecuteOnDocumentCreated", bridge + 1);
   ASSERT_TRUE(bridge >= 0 && marks > bridge);

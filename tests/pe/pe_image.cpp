@@ -196,8 +196,9 @@ pe_image parse_pe(const std::vector<std::uint8_t>& file) {
   if (magic != 0x10B && magic != 0x20B) throw pe_format_error("unknown optional header");
   result.is_pe32_plus = magic == 0x20B;
   result.machine = image.u16(coff);
-  // The subsystem field sits at the same offset in both optional header formats.
+  // The subsystem and DLL characteristics fields sit at the same offsets in both formats.
   result.subsystem = image.u16(optional + 68);
+  result.dll_characteristics = image.u16(optional + 70);
   const std::uint64_t count_field = optional + (result.is_pe32_plus ? 108 : 92);
   const std::uint64_t directories = count_field + 4;
   if (count_field + 4 > optional + optional_size)

@@ -37,6 +37,7 @@ struct pe_image {
   bool is_pe32_plus = false;
   std::uint16_t machine = 0;                // IMAGE_FILE_MACHINE_AMD64 is 0x8664
   std::uint16_t subsystem = 0;              // IMAGE_SUBSYSTEM_WINDOWS_GUI is 2, ..._CUI 3
+  std::uint16_t dll_characteristics = 0;    // IMAGE_DLLCHARACTERISTICS_* flags
   std::uint64_t resource_table_offset = 0;  // file offset of the resource table, 0 if none
   resource_node resources;  // an empty directory when the image has no resource table
   std::vector<std::string> imported_dlls;        // the import table's DLL names, in order

@@ -28,8 +28,8 @@ TEST(dpi_child, sizes_scale_with_the_windows_dpi) {
   win32_edge_engine engine(false, nullptr);
   const HWND main = main_window_of(engine);
   EXPECT_EQ(window_dpi_or_default(main), dpi);
-  EXPECT_EQ(client_size(main).cx, 640 * dpi / 96) << "the default size";
-  EXPECT_EQ(client_size(main).cy, 480 * dpi / 96);
+  EXPECT_EQ(client_size(main).cx, 1360 * dpi / 96) << "the first-start size";
+  EXPECT_EQ(client_size(main).cy, 860 * dpi / 96);
   engine.set_size_impl(1360, 860, size_hint::plain);
   EXPECT_EQ(client_size(main).cx, 1360 * dpi / 96);
   EXPECT_EQ(client_size(main).cy, 860 * dpi / 96);

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <memory>
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include "tests/support/standin_runtime.h"
 
 namespace quendari_test {
@@ -22,7 +25,34 @@ class standin_environment : public ::testing::Environment {
 
 const auto* const registered = ::testing::AddGlobalTestEnvironment(new standin_environment);
 
+// A window closed in one test must not place the next test's window: every test starts as a
+// first start.
+class first_start_for_every_test : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override {
+    DeleteFileW(saved_window_placement_path().c_str());
+  }
+};
+
+const bool listening = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new first_start_for_every_test);
+  return true;
+}();
+
 }  // namespace
+
+std::wstring saved_window_placement_path() {
+  PWSTR roaming = nullptr;
+  std::wstring path;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming))) {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring name(self);
+    path = std::wstring(roaming) + L"\\" + name.substr(name.find_last_of(L"\\/") + 1) +
+           L"\\window.txt";
+  }
+  CoTaskMemFree(roaming);
+  return path;
+}
 
 HWND main_window_of(win32_edge_engine& engine) { return engine.window_impl().value(); }
 

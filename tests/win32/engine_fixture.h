@@ -16,6 +16,8 @@ using webview::detail::win32_edge_engine;
 
 HWND main_window_of(win32_edge_engine& engine);
 HWND widget_window_of(win32_edge_engine& engine);
+// Where engines of this test program keep their window placement.
+std::wstring saved_window_placement_path();
 // The message-only windows of class "webview_message" that exist now.
 std::vector<HWND> message_windows();
 SIZE client_size(HWND window);

@@ -1,0 +1,31 @@
+#include "app/single_instance.h"
+
+namespace quendari {
+
+instance_lock::instance_lock(const wchar_t* name) noexcept
+    : mutex_(CreateMutexW(nullptr, FALSE, name)),
+      first_(mutex_ == nullptr || GetLastError() != ERROR_ALREADY_EXISTS) {}
+
+instance_lock::~instance_lock() {
+  if (mutex_) CloseHandle(mutex_);
+}
+
+bool bring_first_instance_forward(std::chrono::milliseconds patience) {
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(patience.count());
+  HWND window = nullptr;
+  // The first instance may itself be starting: its window comes a moment later.
+  while (!(window = FindWindowW(L"webview", L"Quendari")) && GetTickCount64() < deadline) {
+    Sleep(50);
+  }
+  if (!window) return false;
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  // This start was the user's action, so it may hand the foreground on.
+  AllowSetForegroundWindow(process);
+  // Asynchronous: a first instance that hangs cannot hold this one.
+  if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
+  SetForegroundWindow(window);
+  return true;
+}
+
+}  // namespace quendari
