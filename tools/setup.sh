@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsimdjson-dev rapidjson-dev nlohmann-json3-dev
   chromium
+  nsis
 )
 missing=()
 for p in "${packages[@]}"; do
