@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/command_line.h"
 #include "tools/png/png_writer.h"
 #include "tools/screenshot/screen_capture.h"
 
@@ -22,17 +23,6 @@ using namespace webview::detail;
 
 constexpr DWORD window_wait_ms = 10000;
 constexpr DWORD poll_interval_ms = 100;
-
-struct local_free {
-  void operator()(wchar_t** p) const noexcept { LocalFree(p); }
-};
-
-std::vector<std::wstring> command_line_arguments() {
-  int count = 0;
-  const std::unique_ptr<wchar_t*[], local_free> argv(CommandLineToArgvW(GetCommandLineW(), &count));
-  if (!argv) return {};
-  return std::vector<std::wstring>(argv.get(), argv.get() + count);
-}
 
 RECT area_to_capture(const std::vector<std::wstring>& args) {
   if (args.size() < 3) return virtual_screen_rect();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/command_line.h"
 #include "tools/shortcut/shortcut.h"
 #include "util/com_apartment_guard.h"
 
@@ -21,17 +22,6 @@ using namespace webview::detail;
 constexpr int exit_success = 0;
 constexpr int exit_usage = 1;
 constexpr int exit_failure = 2;
-
-struct local_free {
-  void operator()(wchar_t** p) const noexcept { LocalFree(p); }
-};
-
-std::vector<std::wstring> command_line_arguments() {
-  int count = 0;
-  const std::unique_ptr<wchar_t*[], local_free> argv(CommandLineToArgvW(GetCommandLineW(), &count));
-  if (!argv) return {};
-  return std::vector<std::wstring>(argv.get(), argv.get() + count);
-}
 
 }  // namespace
 
