@@ -6,7 +6,6 @@
 #include "app/deployment.h"
 #include "app/page_marks.h"
 #include "app/single_instance.h"
-#include "util/loaded_library.h"
 #include "win32/browser_failure_message.h"
 #include "win32/dpi.h"
 #include "win32/win32_edge_engine.h"
@@ -20,25 +19,12 @@ HICON load_icon(HINSTANCE module, int width, int height, UINT flags) {
       LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, width, height, flags));
 }
 
-// The small icon's size at the window's DPI, as the caption draws it. Windows before 10 1607 has
-// no per-DPI metrics; there it draws at the system DPI's size.
-SIZE small_icon_size(HWND window) {
-  using metrics_for_dpi_fn = int(WINAPI*)(int, UINT);
-  const webview::detail::loaded_library user32(L"user32.dll",
-                                               webview::detail::library_search::system_folder);
-  if (const auto metrics = user32.get_as<metrics_for_dpi_fn>("GetSystemMetricsForDpi")) {
-    const auto dpi = static_cast<UINT>(webview::detail::window_dpi_or_default(window));
-    return SIZE{metrics(SM_CXSMICON, dpi), metrics(SM_CYSMICON, dpi)};
-  }
-  return SIZE{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
-}
-
 // The icons live as long as the process; they are never destroyed.
 void install_icons(HWND window) {
   const HINSTANCE module = GetModuleHandleW(nullptr);
   HICON big = load_icon(module, 256, 256, LR_DEFAULTCOLOR);
   if (!big) big = load_icon(module, 0, 0, LR_SHARED | LR_DEFAULTSIZE);
-  const SIZE small_size = small_icon_size(window);
+  const SIZE small_size = webview::detail::small_icon_size(window);
   HICON small = load_icon(module, small_size.cx, small_size.cy, LR_DEFAULTCOLOR);
   if (big) {
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
@@ -88,9 +74,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     // The user closed the window before the browser was ready: nothing went wrong.
     if (failure.code() == webview::error_canceled) return 0;
-    const HRESULT code =
-        failure.platform_code() != 0 ? static_cast<HRESULT>(failure.platform_code()) : E_FAIL;
-    webview::detail::show_browser_failure(nullptr, code);
+    webview::detail::show_browser_failure(nullptr, failure.platform_code());
     return 1;
   } catch (...) {
     // Anything else (out of memory) is not the runtime's fault: no dialog, but no terminate.

@@ -12,6 +12,10 @@ constexpr HRESULT runtime_asks_no_retry = static_cast<HRESULT>(0x8007139F);
 // was started and no completion follows.
 constexpr HRESULT environment_not_started = static_cast<HRESULT>(0xFFFFFFFF);
 
+// HRESULT_FROM_WIN32(ERROR_TIMEOUT), 0x800705B4: the browser did not come up within the engine's
+// wait; it is what the failure box names then.
+constexpr HRESULT browser_start_timed_out = static_cast<HRESULT>(0x800705B4);
+
 // E_ABORT in the controller completion: the creation was cancelled (its parent window went away),
 // so there is nothing to retry.
 constexpr HRESULT controller_creation_aborted = E_ABORT;

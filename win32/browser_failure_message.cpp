@@ -13,7 +13,8 @@ std::wstring browser_failure_message(HRESULT failure) {
 }
 
 void show_browser_failure(HWND owner, HRESULT failure) {
-  MessageBoxW(owner, browser_failure_message(failure).c_str(), L"Quendari", MB_OK | MB_ICONERROR);
+  MessageBoxW(owner, browser_failure_message(failure != 0 ? failure : E_FAIL).c_str(), L"Quendari",
+              MB_OK | MB_ICONERROR);
 }
 
 }  // namespace webview::detail

@@ -67,10 +67,7 @@ void win32_edge_engine::recreate_browser() {
   if (!started.has_error()) started = configure_browser();
   if (started.has_error()) {
     if (started.error().code == error_canceled) return;
-    const HRESULT failure = started.error().platform_code != 0
-                                ? static_cast<HRESULT>(started.error().platform_code)
-                                : E_FAIL;
-    show_browser_failure(main_window, failure);
+    show_browser_failure(main_window, started.error().platform_code);
     if (owns_window && main_window) DestroyWindow(main_window);
     return;
   }

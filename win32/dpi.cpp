@@ -14,6 +14,7 @@ using get_window_context_fn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
 using contexts_equal_fn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT, DPI_AWARENESS_CONTEXT);
 using enable_scaling_fn = BOOL(WINAPI*)(HWND);
 using adjust_for_dpi_fn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using metrics_for_dpi_fn = int(WINAPI*)(int, UINT);
 
 constexpr int process_per_monitor_dpi_aware = 2;
 
@@ -90,6 +91,15 @@ SIZE frame_size_for_client(HWND window, std::int32_t width, std::int32_t height,
     AdjustWindowRect(&rect, style, FALSE);
   }
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+SIZE small_icon_size(HWND window) {
+  const loaded_library user32(L"user32.dll", library_search::system_folder);
+  if (const auto metrics = lookup<metrics_for_dpi_fn>(user32, "GetSystemMetricsForDpi")) {
+    const auto dpi = static_cast<UINT>(window_dpi_or_default(window));
+    return SIZE{metrics(SM_CXSMICON, dpi), metrics(SM_CYSMICON, dpi)};
+  }
+  return SIZE{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
 }
 
 std::int32_t scale_by_dpi(std::int32_t value, std::int32_t new_dpi, std::int32_t old_dpi) {

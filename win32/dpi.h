@@ -18,6 +18,9 @@ std::int32_t compare_os_version(std::uint32_t major, std::uint32_t minor, std::u
 void enable_caption_dpi_scaling(HWND window);
 // The outer window size for a client size at `dpi`, with the window's current style.
 SIZE frame_size_for_client(HWND window, std::int32_t width, std::int32_t height, std::int32_t dpi);
+// The small icon's size at the window's DPI, as the caption draws it; at the system DPI's size on
+// Windows before 10 1607, which has no per-DPI metrics.
+SIZE small_icon_size(HWND window);
 // value * new_dpi / old_dpi, truncating toward zero; unscaled when old_dpi is 0.
 std::int32_t scale_by_dpi(std::int32_t value, std::int32_t new_dpi, std::int32_t old_dpi);
 

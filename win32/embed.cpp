@@ -122,11 +122,11 @@ noresult win32_edge_engine::start_browser(HWND widget) {
   }
   if (waited == wait_outcome::timed_out) {
     return error_detail{error_invalid_state, "The browser did not start in time",
-                        static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_TIMEOUT))};
+                        browser_start_timed_out};
   }
   if (!widget_window) {
     return error_detail{error_canceled, "The window was closed before the browser was ready",
-                        E_ABORT};
+                        controller_creation_aborted};
   }
   if (!controller || !webview) {
     return error_detail{error_invalid_state, "The browser could not be created", state->outcome};

@@ -72,7 +72,6 @@ void win32_edge_engine::show_main_window() {
   monitor.cbSize = sizeof(monitor);
   GetMonitorInfoW(MonitorFromWindow(main_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
-  dpi = window_dpi_or_default(main_window);
   SIZE size =
       frame_size_for_client(main_window, scale_by_dpi(quendari::first_start_client_width, dpi, 96),
                             scale_by_dpi(quendari::first_start_client_height, dpi, 96), dpi);

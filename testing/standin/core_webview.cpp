@@ -66,6 +66,24 @@ HRESULT core_webview::report(const char* method, const log_fields& args, HRESULT
   return log_call(webview_interface, method, args, result);
 }
 
+template <typename Handler>
+HRESULT core_webview::add_handler(const char* method, event_handlers<Handler>& handlers,
+                                  Handler* handler, EventRegistrationToken* token) {
+  return guarded(method, [&] {
+    const HRESULT result = handlers.add(handler, token);
+    return report(method, log_fields().integer("token", SUCCEEDED(result) ? token->value : 0),
+                  result);
+  });
+}
+
+template <typename Handler>
+HRESULT core_webview::remove_handler(const char* method, event_handlers<Handler>& handlers,
+                                     EventRegistrationToken token) {
+  return guarded(method, [&] {
+    return report(method, log_fields().integer("token", token.value), handlers.remove(token));
+  });
+}
+
 HRESULT core_webview::not_implemented(const char* method) {
   return guarded(method, [&] { return report(method, {}, E_NOTIMPL); });
 }
@@ -257,68 +275,40 @@ core_webview::ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedH
 
 HRESULT STDMETHODCALLTYPE core_webview::add_WebMessageReceived(
     ICoreWebView2WebMessageReceivedEventHandler* handler, EventRegistrationToken* token) {
-  return guarded("add_WebMessageReceived", [&] {
-    const HRESULT result = web_message_handlers.add(handler, token);
-    return report("add_WebMessageReceived",
-                  log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
-  });
+  return add_handler("add_WebMessageReceived", web_message_handlers, handler, token);
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::remove_WebMessageReceived(EventRegistrationToken token) {
-  return guarded("remove_WebMessageReceived", [&] {
-    return report("remove_WebMessageReceived", log_fields().integer("token", token.value),
-                  web_message_handlers.remove(token));
-  });
+  return remove_handler("remove_WebMessageReceived", web_message_handlers, token);
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::add_PermissionRequested(
     ICoreWebView2PermissionRequestedEventHandler* handler, EventRegistrationToken* token) {
-  return guarded("add_PermissionRequested", [&] {
-    const HRESULT result = permission_handlers.add(handler, token);
-    return report("add_PermissionRequested",
-                  log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
-  });
+  return add_handler("add_PermissionRequested", permission_handlers, handler, token);
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::remove_PermissionRequested(EventRegistrationToken token) {
-  return guarded("remove_PermissionRequested", [&] {
-    return report("remove_PermissionRequested", log_fields().integer("token", token.value),
-                  permission_handlers.remove(token));
-  });
+  return remove_handler("remove_PermissionRequested", permission_handlers, token);
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::add_NewWindowRequested(
     ICoreWebView2NewWindowRequestedEventHandler* handler, EventRegistrationToken* token) {
-  return guarded("add_NewWindowRequested", [&] {
-    const HRESULT result = new_window_handlers.add(handler, token);
-    return report("add_NewWindowRequested",
-                  log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
-  });
+  return add_handler("add_NewWindowRequested", new_window_handlers, handler, token);
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::remove_NewWindowRequested(EventRegistrationToken token) {
-  return guarded("remove_NewWindowRequested", [&] {
-    return report("remove_NewWindowRequested", log_fields().integer("token", token.value),
-                  new_window_handlers.remove(token));
-  });
+  return remove_handler("remove_NewWindowRequested", new_window_handlers, token);
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::add_ContainsFullScreenElementChanged(
     ICoreWebView2ContainsFullScreenElementChangedEventHandler* handler,
     EventRegistrationToken* token) {
-  return guarded("add_ContainsFullScreenElementChanged", [&] {
-    const HRESULT result = full_screen_handlers.add(handler, token);
-    return report("add_ContainsFullScreenElementChanged",
-                  log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
-  });
+  return add_handler("add_ContainsFullScreenElementChanged", full_screen_handlers, handler, token);
 }
 
 HRESULT STDMETHODCALLTYPE
 core_webview::remove_ContainsFullScreenElementChanged(EventRegistrationToken token) {
-  return guarded("remove_ContainsFullScreenElementChanged", [&] {
-    return report("remove_ContainsFullScreenElementChanged",
-                  log_fields().integer("token", token.value), full_screen_handlers.remove(token));
-  });
+  return remove_handler("remove_ContainsFullScreenElementChanged", full_screen_handlers, token);
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::get_ContainsFullScreenElement(BOOL* value) {
@@ -331,34 +321,20 @@ HRESULT STDMETHODCALLTYPE core_webview::get_ContainsFullScreenElement(BOOL* valu
 
 HRESULT STDMETHODCALLTYPE core_webview::add_ProcessFailed(
     ICoreWebView2ProcessFailedEventHandler* handler, EventRegistrationToken* token) {
-  return guarded("add_ProcessFailed", [&] {
-    const HRESULT result = process_failed_handlers.add(handler, token);
-    return report("add_ProcessFailed",
-                  log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
-  });
+  return add_handler("add_ProcessFailed", process_failed_handlers, handler, token);
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::remove_ProcessFailed(EventRegistrationToken token) {
-  return guarded("remove_ProcessFailed", [&] {
-    return report("remove_ProcessFailed", log_fields().integer("token", token.value),
-                  process_failed_handlers.remove(token));
-  });
+  return remove_handler("remove_ProcessFailed", process_failed_handlers, token);
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::add_NavigationCompleted(
     ICoreWebView2NavigationCompletedEventHandler* handler, EventRegistrationToken* token) {
-  return guarded("add_NavigationCompleted", [&] {
-    const HRESULT result = navigation_handlers.add(handler, token);
-    return report("add_NavigationCompleted",
-                  log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
-  });
+  return add_handler("add_NavigationCompleted", navigation_handlers, handler, token);
 }
 
 HRESULT STDMETHODCALLTYPE core_webview::remove_NavigationCompleted(EventRegistrationToken token) {
-  return guarded("remove_NavigationCompleted", [&] {
-    return report("remove_NavigationCompleted", log_fields().integer("token", token.value),
-                  navigation_handlers.remove(token));
-  });
+  return remove_handler("remove_NavigationCompleted", navigation_handlers, token);
 }
 
 void core_webview::receive_web_message(const std::wstring& as_json, bool is_string,

@@ -158,6 +158,13 @@ class core_webview final : public ICoreWebView2 {
   template <typename Body>
   HRESULT guarded(const char* method, Body body);
   HRESULT report(const char* method, const log_fields& args, HRESULT result);
+  // An event's add_/remove_ slot: registers or removes the handler and logs the token.
+  template <typename Handler>
+  HRESULT add_handler(const char* method, event_handlers<Handler>& handlers, Handler* handler,
+                      EventRegistrationToken* token);
+  template <typename Handler>
+  HRESULT remove_handler(const char* method, event_handlers<Handler>& handlers,
+                         EventRegistrationToken token);
   // Shows `uri`, takes the scenario's next navigation outcome (adding it to `args`) and queues
   // its NavigationCompleted.
   void start_navigation(std::wstring uri, log_fields& args);
