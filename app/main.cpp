@@ -1,17 +1,24 @@
 // Quendari: one remote web application in a desktop window of its own.
 #include <windows.h>
+#include <knownfolders.h>
 #include <shellapi.h>
-#include <shobjidl.h>
+#include <shlobj.h>
 
+#include <string>
+
+#include "app/configuration.h"
 #include "app/deployment.h"
 #include "app/page_marks.h"
 #include "app/single_instance.h"
+#include "util/diagnostic_log.h"
+#include "util/task_memory_string.h"
 #include "win32/browser_failure_message.h"
 #include "win32/dpi.h"
 #include "win32/win32_edge_engine.h"
 
 namespace {
 
+using webview::detail::log_event;
 using webview::detail::win32_edge_engine;
 
 HICON load_icon(HINSTANCE module, int width, int height, UINT flags) {
@@ -36,10 +43,21 @@ void install_icons(HWND window) {
   }
 }
 
+// %LOCALAPPDATA%\Quendari\quendari.log: beside the machine, not roaming with the profile.
+void start_log() {
+  webview::detail::task_memory_string local;
+  if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, local.put())) ||
+      !local.get()) {
+    return;
+  }
+  webview::detail::start_diagnostic_log(std::wstring(local.get()) + L"\\" + quendari::product_name +
+                                        L"\\quendari.log");
+}
+
 void run_application() {
-  win32_edge_engine engine(false, nullptr);
-  // The engine has placed the window already: where the user left it, or sized for a first start.
-  engine.set_title_impl("Quendari");
+  // The engine places the window (where the user left it, or sized for a first start) and
+  // titles it.
+  win32_edge_engine engine(quendari::configuration(), false, nullptr);
   // Read without value(), which would throw bad_access past the only handler.
   const auto window = engine.window_impl();
   if (window.has_value() && window.value()) install_icons(window.value());
@@ -52,33 +70,41 @@ void send_user_to_runtime_download() {
   MessageBoxW(nullptr,
               L"Quendari needs the Microsoft Edge WebView2 runtime.\n\nA browser window will open "
               L"so you can install it, then open Quendari again.",
-              L"Quendari", MB_OK | MB_ICONINFORMATION);
+              quendari::product_name, MB_OK | MB_ICONINFORMATION);
   ShellExecuteW(nullptr, L"open", quendari::runtime_download_url, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  SetCurrentProcessExplicitAppUserModelID(L"art.quendari.app");
-  const quendari::instance_lock instance(L"Local\\art.quendari.app");
+  const quendari::instance_lock instance(std::wstring(L"Local\\") + quendari::app_id);
+  start_log();
   if (!instance.is_first()) {
-    quendari::bring_first_instance_forward(std::chrono::seconds(5));
+    const bool handed_over = quendari::bring_first_instance_forward(
+        quendari::window_class, quendari::product_name, std::chrono::seconds(5));
+    log_event(handed_over ? "second start: handed to the running Quendari"
+                          : "second start: the running Quendari showed no window");
     return 0;
   }
+  log_event(std::string("start: ") + quendari::product_name_utf8 + " " + quendari::version);
   try {
     run_application();
   } catch (const webview::exception& failure) {
+    log_event("start failed: " + failure.message() + " (" +
+              webview::detail::hresult_text(failure.platform_code()) + ")");
     if (failure.code() == webview::error_missing_dependency) {
       send_user_to_runtime_download();
       return 1;
     }
     // The user closed the window before the browser was ready: nothing went wrong.
     if (failure.code() == webview::error_canceled) return 0;
-    webview::detail::show_browser_failure(nullptr, failure.platform_code());
+    webview::detail::show_browser_failure(nullptr, quendari::product_name, failure.platform_code());
     return 1;
   } catch (...) {
     // Anything else (out of memory) is not the runtime's fault: no dialog, but no terminate.
+    log_event("start failed: unexpected exception");
     return 1;
   }
+  log_event("closed");
   return 0;
 }

@@ -2,36 +2,8 @@
 # the application manifest and the version block, all from one resource script.
 # quendari_app_resources(<target>) adds them to a target. Generated: <build>/icon/quendari.ico,
 # <build>/icon/quendari-256.png (a preview), <build>/resources/quendari.manifest and
-# <build>/resources/quendari.rc.
+# <build>/resources/quendari.rc. The names and the version come from cmake/identity.cmake.
 include_guard(GLOBAL)
-
-# The build's one version number. The version block's numbers and strings and the manifest's
-# identity all come from it; other targets (an installer) read it as well.
-set(QUENDARI_VERSION "1.0.0" CACHE STRING "Version of the build: N.N.N or N.N.N.N, parts 0-65535")
-
-# Sets <out> to the four numbers of the version N.N.N[.N], a missing fourth being 0. Fails the
-# configuration for anything else: Windows keeps each part in 16 bits.
-function(quendari_version_numbers version out)
-  set(part "(0|[1-9][0-9]?[0-9]?[0-9]?[0-9]?)")
-  if(NOT version MATCHES "^${part}\\.${part}\\.${part}(\\.${part})?$")
-    message(FATAL_ERROR "QUENDARI_VERSION must be N.N.N or N.N.N.N, got '${version}'")
-  endif()
-  string(REPLACE "." ";" numbers "${version}")
-  list(LENGTH numbers count)
-  if(count EQUAL 3)
-    list(APPEND numbers 0)
-  endif()
-  foreach(number IN LISTS numbers)
-    if(number GREATER 65535)
-      message(FATAL_ERROR "QUENDARI_VERSION parts must not exceed 65535, got '${version}'")
-    endif()
-  endforeach()
-  set(${out} "${numbers}" PARENT_SCOPE)
-endfunction()
-
-quendari_version_numbers("${QUENDARI_VERSION}" quendari_version_parts)
-string(REPLACE ";" ", " quendari_version_commas "${quendari_version_parts}")
-string(REPLACE ";" "." quendari_version_dotted "${quendari_version_parts}")
 
 set(quendari_icon_dir ${CMAKE_BINARY_DIR}/icon)
 set(quendari_icon_file ${quendari_icon_dir}/quendari.ico)

@@ -2,19 +2,20 @@
 
 namespace quendari {
 
-instance_lock::instance_lock(const wchar_t* name) noexcept
-    : mutex_(CreateMutexW(nullptr, FALSE, name)),
+instance_lock::instance_lock(const std::wstring& name) noexcept
+    : mutex_(CreateMutexW(nullptr, FALSE, name.c_str())),
       first_(mutex_ == nullptr || GetLastError() != ERROR_ALREADY_EXISTS) {}
 
 instance_lock::~instance_lock() {
   if (mutex_) CloseHandle(mutex_);
 }
 
-bool bring_first_instance_forward(std::chrono::milliseconds patience) {
+bool bring_first_instance_forward(const wchar_t* window_class, const wchar_t* title,
+                                  std::chrono::milliseconds patience) {
   const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(patience.count());
   HWND window = nullptr;
   // The first instance may itself be starting: its window comes a moment later.
-  while (!(window = FindWindowW(L"webview", L"Quendari")) && GetTickCount64() < deadline) {
+  while (!(window = FindWindowW(window_class, title)) && GetTickCount64() < deadline) {
     Sleep(50);
   }
   if (!window) return false;

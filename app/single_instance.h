@@ -6,13 +6,14 @@
 #include <windows.h>
 
 #include <chrono>
+#include <string>
 
 namespace quendari {
 
 // Owner of the instance mutex, held for the process's life.
 class instance_lock {
  public:
-  explicit instance_lock(const wchar_t* name) noexcept;
+  explicit instance_lock(const std::wstring& name) noexcept;
   ~instance_lock();
   instance_lock(const instance_lock&) = delete;
   instance_lock& operator=(const instance_lock&) = delete;
@@ -26,9 +27,10 @@ class instance_lock {
   bool first_ = true;
 };
 
-// Waits up to `patience` for the first instance's main window (class "webview", title "Quendari")
+// Waits up to `patience` for the first instance's main window (of `window_class`, titled `title`)
 // and brings it to the front, restored if minimized. Never blocks on a first instance that does
 // not answer. False when no such window appeared.
-bool bring_first_instance_forward(std::chrono::milliseconds patience);
+bool bring_first_instance_forward(const wchar_t* window_class, const wchar_t* title,
+                                  std::chrono::milliseconds patience);
 
 }  // namespace quendari

@@ -1,7 +1,8 @@
 ; Quendari's setup: a per-user install (no elevation) into %LOCALAPPDATA%\Programs\Quendari, a
 ; Start-menu shortcut carrying the app's AppUserModelID, and an uninstall entry under HKCU.
-; Defines from the build: VERSION, VERSION_NUMBERS (N.N.N.N), APP_EXE, SHORTCUT_TOOL, ICON,
-; OUTFILE. /S runs the setup and the uninstaller silently.
+; Defines from the build: PRODUCT, APP_ID (the AppUserModelID), WINDOW_CLASS (the main window's),
+; VERSION, VERSION_NUMBERS (N.N.N.N), APP_EXE and APP_FILE (its path and file name),
+; SHORTCUT_TOOL, ICON, OUTFILE. /S runs the setup and the uninstaller silently.
 
 Unicode true
 Target amd64-unicode
@@ -14,9 +15,7 @@ SetCompressor /SOLID lzma
 !include FileFunc.nsh
 !include WinMessages.nsh
 
-!define PRODUCT "Quendari"
-!define APP_ID "art.quendari.app"
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quendari"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 ; What the app itself reads to find the WebView2 runtime (loader/runtime_discovery.cpp).
 !define RUNTIME_KEY "SOFTWARE\Microsoft\EdgeUpdate\ClientState\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}"
 !define RUNTIME_DOWNLOAD "https://go.microsoft.com/fwlink/p/?LinkId=2124703"
@@ -25,7 +24,7 @@ SetCompressor /SOLID lzma
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-InstallDir "$LOCALAPPDATA\Programs\Quendari"
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 ; An upgrade goes where the previous version is.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails show
@@ -69,35 +68,35 @@ Var runtime_missing
 ; never kills it. Stops the whole run, before anything is written or removed, when it stays.
 !macro CLOSE_QUENDARI un
 Function ${un}close_quendari
-  FindWindow $0 "webview" "Quendari"
+  FindWindow $0 "${WINDOW_CLASS}" "${PRODUCT}"
   ${If} $0 == 0
     Return
   ${EndIf}
-  DetailPrint "Asking the running Quendari to close..."
+  DetailPrint "Asking the running ${PRODUCT} to close..."
   ; Posted, not sent: a busy Quendari must not hold up this loop.
   System::Call "user32::PostMessageW(p r0, i ${WM_CLOSE}, p 0, p 0)"
   StrCpy $1 0
   ${Do}
     Sleep 100
     IntOp $1 $1 + 1
-    FindWindow $0 "webview" "Quendari"
+    FindWindow $0 "${WINDOW_CLASS}" "${PRODUCT}"
     ${If} $0 == 0
     ${OrIf} $1 >= ${CLOSE_PATIENCE}
       ${ExitDo}
     ${EndIf}
   ${Loop}
   ${If} $0 != 0
-    DetailPrint "Quendari did not close; nothing was changed."
-    MessageBox MB_OK|MB_ICONSTOP "Quendari is still running and did not close.$\r$\nClose Quendari, then run this again." /SD IDOK
+    DetailPrint "${PRODUCT} did not close; nothing was changed."
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is still running and did not close.$\r$\nClose ${PRODUCT}, then run this again." /SD IDOK
     SetErrorLevel 2
     Quit
   ${EndIf}
   ; The window is gone; the process may still be finishing. Its executable becomes writable
   ; when it has exited.
-  ${If} ${FileExists} "$INSTDIR\Quendari.exe"
+  ${If} ${FileExists} "$INSTDIR\${APP_FILE}"
     ${Do}
       ClearErrors
-      FileOpen $2 "$INSTDIR\Quendari.exe" a
+      FileOpen $2 "$INSTDIR\${APP_FILE}" a
       ${IfNot} ${Errors}
         FileClose $2
         ${ExitDo}
@@ -118,13 +117,13 @@ Function .onInit
   SetShellVarContext current
 FunctionEnd
 
-Section "Quendari" sec_program
+Section "${PRODUCT}" sec_program
   SectionIn RO
   Call close_quendari
 
   SetOutPath "$INSTDIR"
   SetOverwrite on
-  File "/oname=Quendari.exe" "${APP_EXE}"
+  File "/oname=${APP_FILE}" "${APP_EXE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   ; NSIS cannot set a shortcut's AppUserModelID; the embedded tool does. Without the ID the
@@ -132,17 +131,17 @@ Section "Quendari" sec_program
   InitPluginsDir
   File "/oname=$PLUGINSDIR\quendari-shortcut.exe" "${SHORTCUT_TOOL}"
   CreateDirectory "$SMPROGRAMS"
-  nsExec::ExecToLog '"$PLUGINSDIR\quendari-shortcut.exe" "$SMPROGRAMS\Quendari.lnk" "$INSTDIR\Quendari.exe" "${APP_ID}"'
+  nsExec::ExecToLog '"$PLUGINSDIR\quendari-shortcut.exe" "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${APP_FILE}" "${APP_ID}"'
   Pop $0
   ${If} $0 != 0
     DetailPrint "The shortcut tool failed ($0); creating the shortcut without its AppUserModelID."
-    CreateShortCut "$SMPROGRAMS\Quendari.lnk" "$INSTDIR\Quendari.exe" "" "$INSTDIR\Quendari.exe" 0
+    CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${APP_FILE}" "" "$INSTDIR\${APP_FILE}" 0
   ${EndIf}
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PRODUCT}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Quendari.exe"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${APP_FILE}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
@@ -171,9 +170,9 @@ FunctionEnd
 Function finish_pre
   Call find_runtime
   ${If} $runtime_missing == 1
-    StrCpy $finish_text "Quendari is installed.$\r$\n$\r$\nQuendari needs the Microsoft Edge WebView2 Runtime, which was not found on this computer. Install it from Microsoft's download page, then start Quendari from the Start menu."
+    StrCpy $finish_text "${PRODUCT} is installed.$\r$\n$\r$\n${PRODUCT} needs the Microsoft Edge WebView2 Runtime, which was not found on this computer. Install it from Microsoft's download page, then start ${PRODUCT} from the Start menu."
   ${Else}
-    StrCpy $finish_text "Quendari is installed. Start it from the Start menu."
+    StrCpy $finish_text "${PRODUCT} is installed. Start it from the Start menu."
   ${EndIf}
 FunctionEnd
 
@@ -192,25 +191,26 @@ Function un.onInit
   SetShellVarContext current
 FunctionEnd
 
-Section "un.Quendari" un_sec_program
+Section "un.${PRODUCT}" un_sec_program
   SectionIn RO
   Call un.close_quendari
   ; The user's data first: the uninstall entry, removed last, marks the end of the run.
   Call un.remove_data_if_chosen
-  Delete "$SMPROGRAMS\Quendari.lnk"
-  Delete "$INSTDIR\Quendari.exe"
+  Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$INSTDIR\${APP_FILE}"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
 
 ; Unticked by default, and so never chosen by a silent uninstall.
-Section /o "un.Also remove my Quendari data" un_sec_data
+Section /o "un.Also remove my ${PRODUCT} data" un_sec_data
 SectionEnd
 
+; The app keeps its data in a folder named after its executable file (win32/embed.cpp).
 Function un.remove_data_if_chosen
   ${If} ${SectionIsSelected} ${un_sec_data}
-    DetailPrint "Removing the Quendari data in $APPDATA\Quendari.exe"
-    RMDir /r "$APPDATA\Quendari.exe"
+    DetailPrint "Removing the ${PRODUCT} data in $APPDATA\${APP_FILE}"
+    RMDir /r "$APPDATA\${APP_FILE}"
   ${EndIf}
 FunctionEnd

@@ -1,30 +1,33 @@
 #include "loader/environment_creation.h"
 
-#include <objbase.h>
-
 #include "loader/runtime_discovery.h"
+#include "util/diagnostic_log.h"
+#include "util/task_memory_string.h"
+#include "util/text_encoding.h"
 #include "webview2/runtime_hresults.h"
 
 namespace webview::detail {
 
-bool is_webview2_available(const loaded_library& loader_module) {
-  wchar_t* version = nullptr;
+std::optional<std::wstring> find_available_runtime(const loaded_library& loader_module) {
   const auto loader_query = loader_module.get_as<get_available_browser_version_string_fn>(
       "GetAvailableCoreWebView2BrowserVersionString");
+  task_memory_string version;
   const HRESULT hr = loader_query != nullptr
-                         ? loader_query(nullptr, &version)
-                         : builtin_get_available_browser_version_string(nullptr, &version);
+                         ? loader_query(nullptr, version.put())
+                         : builtin_get_available_browser_version_string(nullptr, version.put());
   // A loader that reports success without a version has found nothing usable.
-  if (version == nullptr) return false;
-  CoTaskMemFree(version);
-  return SUCCEEDED(hr);
+  if (FAILED(hr) || version.get() == nullptr) return std::nullopt;
+  return std::wstring(version.get());
 }
 
 HRESULT create_environment(const loaded_library& loader_module, const wchar_t* user_data_folder,
                            ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
   const auto loader_create = loader_module.get_as<create_environment_with_options_fn>(
       "CreateCoreWebView2EnvironmentWithOptions");
-  if (loader_create != nullptr) return loader_create(nullptr, user_data_folder, nullptr, handler);
+  if (loader_create != nullptr) {
+    log_event("runtime: started through WebView2Loader.dll");
+    return loader_create(nullptr, user_data_folder, nullptr, handler);
+  }
   return builtin_create_environment_with_options(nullptr, user_data_folder, nullptr, handler);
 }
 
@@ -34,6 +37,7 @@ HRESULT builtin_create_environment_with_options(
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
   const runtime_install install = find_runtime(browser_folder);
   if (!install.found) return environment_not_started;
+  log_event("runtime: " + utf16_to_utf8(install.client_dll_path));
   loaded_library client(install.client_dll_path.c_str(), library_search::full_path);
   if (!client.is_loaded()) return environment_not_started;
 

@@ -2,16 +2,20 @@
 // vendor's loader DLL when it exports the function, otherwise through the runtime's client DLL.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "util/loaded_library.h"
 #include "webview2/webview2_abi.h"
 
 namespace webview::detail {
 
-// True only when the version query returns a non-failure HRESULT and a non-null version.
-// Needs no COM apartment.
-bool is_webview2_available(const loaded_library& loader_module);
+// The version of the runtime found, only when the version query returns a non-failure HRESULT
+// and a non-null version. Needs no COM apartment.
+std::optional<std::wstring> find_available_runtime(const loaded_library& loader_module);
 
-// Starts one creation for `user_data_folder`, completing through `handler`. Negative other than
+// Starts one creation for `user_data_folder`, completing through `handler`, and logs which
+// runtime folder it starts. Negative other than
 // 0x8007139F: nothing started; 0x8007139F: nothing to retry; non-negative: a completion follows.
 HRESULT create_environment(const loaded_library& loader_module, const wchar_t* user_data_folder,
                            ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler);

@@ -2,9 +2,11 @@
 
 #include <shellapi.h>
 
+#include <string>
 #include <utility>
 
 #include "util/com_ptr.h"
+#include "util/diagnostic_log.h"
 #include "util/exception_barrier.h"
 #include "util/task_memory_string.h"
 #include "util/text_encoding.h"
@@ -106,13 +108,6 @@ HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
       retry_after(FAILED(read) ? read : E_FAIL);
       return;
     }
-    EventRegistrationToken token;
-    webview->add_WebMessageReceived(static_cast<ICoreWebView2WebMessageReceivedEventHandler*>(this),
-                                    &token);
-    webview->add_PermissionRequested(
-        static_cast<ICoreWebView2PermissionRequestedEventHandler*>(this), &token);
-    webview->add_NewWindowRequested(static_cast<ICoreWebView2NewWindowRequestedEventHandler*>(this),
-                                    &token);
     controller_created_callback(S_OK, controller, webview.get());
   });
   return S_OK;
@@ -140,7 +135,7 @@ webview2_com_handler::Invoke(ICoreWebView2*, ICoreWebView2PermissionRequestedEve
     task_memory_string uri;
     if (FAILED(args->get_Uri(uri.put())) || uri.get() == nullptr) return;
     if (has_origin(uri.get(), trusted_origin)) {
-      args->put_State(COREWEBVIEW2_PERMISSION_STATE_ALLOW);
+      log_if_failed("put_State", args->put_State(COREWEBVIEW2_PERMISSION_STATE_ALLOW));
     }
   });
   return S_OK;
@@ -152,17 +147,31 @@ webview2_com_handler::Invoke(ICoreWebView2*, ICoreWebView2NewWindowRequestedEven
     if (args == nullptr) return;
     // Marked handled first, so that the browser never opens a window of its own, even when
     // reading the URI or launching throws.
-    args->put_Handled(TRUE);
-    BOOL user_initiated = FALSE;
-    if (FAILED(args->get_IsUserInitiated(&user_initiated)) || !user_initiated) return;
+    log_if_failed("put_Handled", args->put_Handled(TRUE));
     task_memory_string uri;
-    if (FAILED(args->get_Uri(uri.put())) || uri.get() == nullptr) return;
+    if (!log_if_failed("get_Uri", args->get_Uri(uri.put())) || uri.get() == nullptr) return;
+    const std::string where = scheme_and_host(uri.get());
+    BOOL user_initiated = FALSE;
+    if (!log_if_failed("get_IsUserInitiated", args->get_IsUserInitiated(&user_initiated)) ||
+        !user_initiated) {
+      log_event("new window refused, not the user's: " + where);
+      return;
+    }
     std::wstring target = uri_to_open_externally(uri.get());
-    if (target.empty()) return;
+    if (target.empty()) {
+      log_event("new window refused: " + where);
+      return;
+    }
+    log_event("link handed to the shell: " + where);
     // ShellExecuteW may show UI and pump messages, which must not happen inside a browser event.
     post_task([owner = host_window, target = std::move(target)] {
-      ShellExecuteW(IsWindow(owner) ? owner : nullptr, L"open", target.c_str(), nullptr, nullptr,
-                    SW_SHOWNORMAL);
+      const auto opened = ShellExecuteW(IsWindow(owner) ? owner : nullptr, L"open", target.c_str(),
+                                        nullptr, nullptr, SW_SHOWNORMAL);
+      // Anything above 32 is success; below, the documented SE_ERR_ / Win32 error codes.
+      if (reinterpret_cast<INT_PTR>(opened) <= 32) {
+        log_event("ShellExecuteW failed (" + std::to_string(reinterpret_cast<INT_PTR>(opened)) +
+                  ")");
+      }
     });
   });
   return S_OK;

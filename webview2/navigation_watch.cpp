@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "util/com_ptr.h"
 #include "util/task_memory_string.h"
 
 namespace webview::detail {
@@ -18,6 +19,13 @@ void navigation_watch::invoke(ICoreWebView2* sender,
     if (!outcome.succeeded && FAILED(args->get_WebErrorStatus(&outcome.error))) {
       outcome.error = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN;
     }
+  }
+  com_ptr<ICoreWebView2NavigationCompletedEventArgs2> args2;
+  if (args != nullptr &&
+      SUCCEEDED(args->QueryInterface(IID_ICoreWebView2NavigationCompletedEventArgs2,
+                                     reinterpret_cast<void**>(args2.put()))) &&
+      args2 && FAILED(args2->get_HttpStatusCode(&outcome.http_status))) {
+    outcome.http_status = 0;
   }
   task_memory_string source;
   if (sender != nullptr && SUCCEEDED(sender->get_Source(source.put())) && source.get()) {

@@ -12,7 +12,8 @@ namespace webview::detail {
 struct navigation_outcome {
   bool succeeded = false;
   COREWEBVIEW2_WEB_ERROR_STATUS error = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN;
-  std::wstring uri;  // the web view's source when the navigation completed; empty if unreadable
+  int http_status = 0;  // 0 when no HTTP answer came or the runtime cannot tell
+  std::wstring uri;     // the web view's source when the navigation completed; empty if unreadable
 };
 
 // Calls `on_completed` for each NavigationCompleted. Unreadable arguments count as a failure

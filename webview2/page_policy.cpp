@@ -1,7 +1,10 @@
 #include "webview2/page_policy.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
+
+#include "util/text_encoding.h"
 
 namespace webview::detail {
 namespace {
@@ -168,6 +171,19 @@ std::wstring uri_to_open_externally(const std::wstring& uri) {
   }
   if (escaped.size() > max_external_uri_length) return {};
   return escaped;
+}
+
+std::string scheme_and_host(const std::wstring& uri) {
+  const auto colon = uri.find(L':');
+  if (colon == std::wstring::npos || colon == 0 || uri.find_first_of(L"/?#") < colon) {
+    return "(none)";
+  }
+  if (uri.compare(colon, 3, L"://") != 0) return utf16_to_utf8(uri.substr(0, colon + 1));
+  const auto authority = colon + 3;
+  const auto end = std::min(uri.find_first_of(L"/?#", authority), uri.size());
+  const auto at = uri.rfind(L'@', end - 1);
+  const auto host = at != std::wstring::npos && at >= authority ? at + 1 : authority;
+  return utf16_to_utf8(uri.substr(0, authority) + uri.substr(host, end - host));
 }
 
 }  // namespace webview::detail

@@ -18,6 +18,11 @@ bool is_granted_permission_kind(COREWEBVIEW2_PERMISSION_KIND kind) noexcept;
 // without a host, or with a port that is not a number up to 65535, belongs to no origin.
 bool has_origin(const std::wstring& uri, const std::wstring& trusted_url);
 
+// What the diagnostic log may say of `uri`: "scheme://host[:port]" for a URI with an authority
+// (user information dropped), "scheme:" for one without, "(none)" without a scheme. Never the
+// path, query or fragment.
+std::string scheme_and_host(const std::wstring& uri);
+
 // The longest URI handed to the shell: INTERNET_MAX_URL_LENGTH. Longer ones are refused, a limit
 // on what a link may open (the shell's URL handling has failed on longer page-controlled text).
 constexpr std::size_t max_external_uri_length = 2083;

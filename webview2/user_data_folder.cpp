@@ -4,14 +4,15 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include "util/task_memory_string.h"
+
 namespace webview::detail {
 
 // SHGetFolderPathW cannot return a folder longer than MAX_PATH; the known-folder call can.
 bool roaming_app_data_folder(std::wstring& folder) {
-  PWSTR found = nullptr;
-  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &found);
-  if (SUCCEEDED(hr) && found) folder = found;
-  CoTaskMemFree(found);
+  task_memory_string found;
+  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, found.put());
+  if (SUCCEEDED(hr) && found.get()) folder = found.get();
   return SUCCEEDED(hr) && !folder.empty();
 }
 

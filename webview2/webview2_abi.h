@@ -55,6 +55,17 @@ typedef enum COREWEBVIEW2_PROCESS_FAILED_KIND {
   COREWEBVIEW2_PROCESS_FAILED_KIND_UNKNOWN_PROCESS_EXITED = 9,
 } COREWEBVIEW2_PROCESS_FAILED_KIND;
 
+// Newer runtimes report values beyond these.
+typedef enum COREWEBVIEW2_PROCESS_FAILED_REASON {
+  COREWEBVIEW2_PROCESS_FAILED_REASON_UNEXPECTED = 0,
+  COREWEBVIEW2_PROCESS_FAILED_REASON_UNRESPONSIVE = 1,
+  COREWEBVIEW2_PROCESS_FAILED_REASON_TERMINATED = 2,
+  COREWEBVIEW2_PROCESS_FAILED_REASON_CRASHED = 3,
+  COREWEBVIEW2_PROCESS_FAILED_REASON_LAUNCH_FAILED = 4,
+  COREWEBVIEW2_PROCESS_FAILED_REASON_OUT_OF_MEMORY = 5,
+  COREWEBVIEW2_PROCESS_FAILED_REASON_PROFILE_DELETED = 6,
+} COREWEBVIEW2_PROCESS_FAILED_REASON;
+
 typedef enum COREWEBVIEW2_WEB_ERROR_STATUS {
   COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN = 0,
   COREWEBVIEW2_WEB_ERROR_STATUS_CERTIFICATE_COMMON_NAME_IS_INCORRECT = 1,
@@ -106,6 +117,7 @@ struct ICoreWebView2WebResourceRequestedEventHandler;
 struct ICoreWebView2WindowCloseRequestedEventHandler;
 struct ICoreWebView2Deferral;
 struct ICoreWebView2WindowFeatures;
+struct ICoreWebView2FrameInfoCollection;
 
 struct ICoreWebView2;
 struct ICoreWebView2Controller;
@@ -139,8 +151,10 @@ extern const IID IID_ICoreWebView2EnvironmentOptions;
 extern const IID IID_ICoreWebView2Controller2;
 extern const IID IID_ICoreWebView2ProcessFailedEventHandler;
 extern const IID IID_ICoreWebView2ProcessFailedEventArgs;
+extern const IID IID_ICoreWebView2ProcessFailedEventArgs2;
 extern const IID IID_ICoreWebView2NavigationCompletedEventHandler;
 extern const IID IID_ICoreWebView2NavigationCompletedEventArgs;
+extern const IID IID_ICoreWebView2NavigationCompletedEventArgs2;
 }
 
 struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler : public IUnknown {
@@ -420,6 +434,14 @@ struct ICoreWebView2ProcessFailedEventArgs : public IUnknown {
   get_ProcessFailedKind(COREWEBVIEW2_PROCESS_FAILED_KIND* value) = 0;
 };
 
+struct ICoreWebView2ProcessFailedEventArgs2 : public ICoreWebView2ProcessFailedEventArgs {
+  virtual HRESULT STDMETHODCALLTYPE get_Reason(COREWEBVIEW2_PROCESS_FAILED_REASON* reason) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_ExitCode(int* exitCode) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_ProcessDescription(LPWSTR* processDescription) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  get_FrameInfosForFailedProcess(ICoreWebView2FrameInfoCollection** frames) = 0;
+};
+
 struct ICoreWebView2NavigationCompletedEventHandler : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
                                            ICoreWebView2NavigationCompletedEventArgs* args) = 0;
@@ -430,4 +452,9 @@ struct ICoreWebView2NavigationCompletedEventArgs : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE
   get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* webErrorStatus) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* navigationId) = 0;
+};
+
+struct ICoreWebView2NavigationCompletedEventArgs2
+    : public ICoreWebView2NavigationCompletedEventArgs {
+  virtual HRESULT STDMETHODCALLTYPE get_HttpStatusCode(int* value) = 0;
 };

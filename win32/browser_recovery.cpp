@@ -1,106 +1,134 @@
-#include <utility>
+#include <string>
 
-#include "app/deployment.h"
-#include "app/unreachable_page.h"
+#include "util/diagnostic_log.h"
 #include "util/text_encoding.h"
-#include "webview2/com_handler.h"
 #include "webview2/page_policy.h"
-#include "win32/browser_failure_message.h"
-#include "win32/win32_edge_engine.h"
+#include "win32/browser_host.h"
 
 namespace webview::detail {
 namespace {
 
 std::uint64_t now_ms() { return GetTickCount64(); }
 
-std::string page_stopped_line() {
-  return quendari::unreachable_line(quendari::unreachable_reason::page_stopped, quendari::app_host);
+const char* kind_name(COREWEBVIEW2_PROCESS_FAILED_KIND kind) {
+  switch (kind) {
+    case COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED:
+      return "browser process exited";
+    case COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED:
+      return "render process exited";
+    case COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_UNRESPONSIVE:
+      return "render process unresponsive";
+    default:
+      return "helper process exited";
+  }
+}
+
+void log_process_failure(const process_failure& failure, const char* action) {
+  std::string line = "process failure: " + std::string(kind_name(failure.kind)) + " (kind " +
+                     std::to_string(failure.kind);
+  if (failure.detailed) {
+    line += ", reason " + std::to_string(failure.reason) + ", exit code " +
+            std::to_string(failure.exit_code);
+  }
+  log_event(line + "); " + action);
+}
+
+unreachable_page_request page_stopped(std::wstring retry_uri) {
+  unreachable_page_request request;
+  request.cause = unreachable_cause::page_stopped;
+  request.retry_url = utf16_to_utf8(retry_uri);
+  return request;
 }
 
 }  // namespace
 
+void browser_host::post(void (browser_host::*action)()) {
+  owner.post_task([shared_link = link, action] {
+    if (shared_link->host) (shared_link->host->*action)();
+  });
+}
+
 // What the runtime documents for each kind: a dead browser process takes every browser object
 // with it, a dead render process is reloaded, a hang is the user's call, and the runtime recovers
 // every other process (kinds it may add later included) by itself.
-void win32_edge_engine::on_process_failed(COREWEBVIEW2_PROCESS_FAILED_KIND kind) {
-  const std::shared_ptr<engine_link> shared_link = link;
-  switch (kind) {
+void browser_host::on_process_failed(const process_failure& failure) {
+  switch (failure.kind) {
     case COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED:
+      log_process_failure(failure, "re-creating the browser");
       browser_failed = true;
       // From the run loop: never inside the event, nor inside a wait for the dead browser.
-      dispatch_impl([shared_link] {
-        if (shared_link->engine) shared_link->engine->recreate_browser();
-      });
+      post(&browser_host::recreate);
       return;
     case COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED:
+      log_process_failure(failure, "reloading the page");
       reload_page();
       return;
-    case COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_UNRESPONSIVE:
+    case COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_UNRESPONSIVE: {
       // A modal box must not run inside a browser event: it is asked from a posted task.
-      if (hang.report(now_ms())) {
-        dispatch_impl([shared_link] {
-          if (shared_link->engine) shared_link->engine->ask_about_unresponsive_page();
-        });
-      }
+      const bool ask = hang.report(now_ms());
+      log_process_failure(failure, ask ? "asking the user" : "waiting");
+      if (ask) post(&browser_host::ask_about_unresponsive_page);
       return;
+    }
     default:
+      log_process_failure(failure, "left to the runtime");
       return;
   }
 }
 
-void win32_edge_engine::recreate_browser() {
-  if (browser_wait_depth > 0) {
+void browser_host::recreate() {
+  if (wait_depth > 0) {
     // A wait for the dead browser ends at once; start again after it.
-    const std::shared_ptr<engine_link> shared_link = link;
-    dispatch_impl([shared_link] {
-      if (shared_link->engine) shared_link->engine->recreate_browser();
+    owner.post_task([shared_link = link] {
+      if (shared_link->host) shared_link->host->recreate();
     });
     return;
   }
-  if (!widget_window) return;
+  if (!IsWindow(options.parent)) return;
   const bool within_budget = recreations.try_take(now_ms());
   const std::wstring resume = resume_uri();
-  com_handler.reset();
-  webview.reset();
-  controller.reset();
-  noresult started = start_browser(widget_window);
-  if (!started.has_error()) started = configure_browser();
+  close();
+  const noresult started = start();
   if (started.has_error()) {
     if (started.error().code == error_canceled) return;
-    show_browser_failure(main_window, started.error().platform_code);
-    if (owns_window && main_window) DestroyWindow(main_window);
+    log_event("browser re-creation failed (" + hresult_text(started.error().platform_code) + ")");
+    owner.on_browser_lost(started.error().platform_code);
     return;
   }
-  // The bridge first, then the application's scripts, as at the first start.
-  for (auto& script : user_scripts) script = add_user_script_impl(script.get_code());
-  show_browser();
+  owner.on_browser_replaced();
+  show();
   if (within_budget) {
-    webview->Navigate(resume.c_str());
+    navigate(resume);
   } else {
-    show_unreachable_page(page_stopped_line(), resume, 0);
+    log_event("re-creation budget spent: built-in page shown");
+    show_unreachable_page(page_stopped(resume));
   }
 }
 
-void win32_edge_engine::reload_page() {
+void browser_host::reload_page() {
   if (!webview) return;
   if (reloads.try_take(now_ms())) {
-    webview->Reload();
+    log_if_failed("Reload", webview->Reload());
   } else {
-    show_unreachable_page(page_stopped_line(), resume_uri(), 0);
+    log_event("reload budget spent: built-in page shown");
+    show_unreachable_page(page_stopped(resume_uri()));
   }
 }
 
-void win32_edge_engine::ask_about_unresponsive_page() {
+void browser_host::ask_about_unresponsive_page() {
   if (!webview || !hang.ongoing(now_ms())) return;
-  const int answer = MessageBoxW(
-      main_window, L"The page is not responding.\n\nReload it now? Choose No to keep waiting.",
-      L"Quendari", MB_YESNO | MB_ICONWARNING);
+  const int answer =
+      MessageBoxW(GetAncestor(options.parent, GA_ROOT),
+                  L"The page is not responding.\n\nReload it now? Choose No to keep waiting.",
+                  configuration.window_title.c_str(), MB_YESNO | MB_ICONWARNING);
+  log_event(answer == IDYES ? "unresponsive page: the user chose to reload"
+                            : "unresponsive page: the user chose to wait");
   if (answer != IDYES) return;
   hang.end();
   reload_page();
 }
 
-void win32_edge_engine::on_navigation_completed(const navigation_outcome& outcome) {
+void browser_host::on_navigation_completed(const navigation_outcome& outcome) {
   if (own_page_pending) {
     own_page_pending = false;
     return;
@@ -108,30 +136,35 @@ void win32_edge_engine::on_navigation_completed(const navigation_outcome& outcom
   if (outcome.succeeded) {
     consecutive_failures = 0;
     hang.end();
-    if (has_origin(outcome.uri, quendari::start_url_utf16)) last_good_uri = outcome.uri;
+    if (has_origin(outcome.uri, configuration.start_url)) last_good_uri = outcome.uri;
     return;
   }
+  const std::string failure = "navigation failed: " + scheme_and_host(outcome.uri) + " web error " +
+                              std::to_string(outcome.error) + ", http " +
+                              std::to_string(outcome.http_status);
   // A navigation replaced by another is no failure.
-  if (outcome.error == COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED) return;
+  if (outcome.error == COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED) {
+    log_event(failure + "; cancelled, left as it is");
+    return;
+  }
   ++consecutive_failures;
-  const std::wstring retry = has_origin(outcome.uri, quendari::start_url_utf16)
-                                 ? outcome.uri
-                                 : std::wstring(quendari::start_url_utf16);
-  show_unreachable_page(
-      quendari::unreachable_line(quendari::reason_for_web_error(outcome.error), quendari::app_host),
-      retry, quendari::retry_delay_seconds(consecutive_failures));
+  log_event(failure + "; built-in page shown, attempt " + std::to_string(consecutive_failures));
+  unreachable_page_request request;
+  request.web_error_status = outcome.error;
+  request.consecutive_failures = consecutive_failures;
+  request.retry_url = utf16_to_utf8(
+      has_origin(outcome.uri, configuration.start_url) ? outcome.uri : configuration.start_url);
+  show_unreachable_page(request);
 }
 
-void win32_edge_engine::show_unreachable_page(const std::string& line,
-                                              const std::wstring& retry_uri, int retry_seconds) {
+void browser_host::show_unreachable_page(const unreachable_page_request& request) {
   if (!webview) return;
-  const std::string page =
-      quendari::compose_unreachable_page(line, utf16_to_utf8(retry_uri), retry_seconds);
-  own_page_pending = SUCCEEDED(webview->NavigateToString(utf8_to_utf16(page).c_str()));
+  const std::string page = configuration.compose_unreachable_page(request);
+  own_page_pending = !navigate_to_string(utf8_to_utf16(page)).has_error();
 }
 
-std::wstring win32_edge_engine::resume_uri() const {
-  return last_good_uri.empty() ? std::wstring(quendari::start_url_utf16) : last_good_uri;
+std::wstring browser_host::resume_uri() const {
+  return last_good_uri.empty() ? configuration.start_url : last_good_uri;
 }
 
 }  // namespace webview::detail

@@ -1,9 +1,11 @@
+#include <shobjidl.h>
+
 #include <utility>
 
 #include "loader/environment_creation.h"
+#include "util/diagnostic_log.h"
 #include "util/exception_barrier.h"
-#include "webview2/com_handler.h"
-#include "webview2/zoom.h"
+#include "util/text_encoding.h"
 #include "win32/dpi.h"
 #include "win32/win32_edge_engine.h"
 #include "win32/window_procedure.h"
@@ -24,7 +26,9 @@ void register_window_class(const wchar_t* name, WNDPROC procedure, HINSTANCE mod
   window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   window_class.lpszClassName = name;
   // A second engine in the process finds the class registered already and simply uses it.
-  RegisterClassExW(&window_class);
+  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    log_if_failed("RegisterClassExW", HRESULT_FROM_WIN32(GetLastError()));
+  }
 }
 
 // From here on no message reaches the engine through this window.
@@ -40,16 +44,27 @@ void destroy(HWND& window) noexcept {
   window = nullptr;
 }
 
+constexpr wchar_t widget_window_class[] = L"webview_widget";
+constexpr wchar_t message_window_class[] = L"webview_message";
+
 }  // namespace
 
-win32_edge_engine::win32_edge_engine(bool debug, void* parent_window)
-    : loader_module(L"WebView2Loader.dll", library_search::application_or_system),
+win32_edge_engine::win32_edge_engine(shell_configuration configuration, bool debug,
+                                     void* parent_window)
+    : configuration(std::move(configuration)),
+      loader_module(L"WebView2Loader.dll", library_search::application_or_system),
       owns_window(parent_window == nullptr) {
-  link->engine = this;
+  // Before any window exists, so that every window of the process is grouped under it.
+  log_if_failed(
+      "SetCurrentProcessExplicitAppUserModelID",
+      SetCurrentProcessExplicitAppUserModelID(this->configuration.taskbar_identity.c_str()));
   // Decided before any window exists and before COM is touched.
-  if (!is_webview2_available(loader_module)) {
+  const std::optional<std::wstring> runtime_version = find_available_runtime(loader_module);
+  if (!runtime_version) {
+    log_event("no usable WebView2 runtime");
     throw exception(error_missing_dependency, "WebView2 is unavailable");
   }
+  log_event("runtime version " + utf16_to_utf8(*runtime_version));
   try {
     create_windows_and_embed(debug, parent_window);
   } catch (...) {
@@ -69,11 +84,12 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
                                                     GetSystemMetrics(SM_CXICON),
                                                     GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
     register_window_class(
-        L"webview",
+        configuration.window_class.c_str(),
         &window_procedure<win32_edge_engine, &win32_edge_engine::handle_main_window_message>,
         module, icon);
-    CreateWindowExW(0, L"webview", L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
-                    nullptr, nullptr, module, this);
+    CreateWindowExW(0, configuration.window_class.c_str(), configuration.window_title.c_str(),
+                    WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
+                    module, this);
     if (!main_window) throw exception(error_invalid_state, "Window is null");
     add_window_ref();
     dpi = window_dpi_or_default(main_window);
@@ -85,18 +101,18 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
   }
 
   register_window_class(
-      L"webview_widget",
+      widget_window_class,
       &window_procedure<win32_edge_engine, &win32_edge_engine::handle_widget_window_message>,
       module, nullptr);
-  CreateWindowExW(WS_EX_CONTROLPARENT, L"webview_widget", nullptr, WS_CHILD, 0, 0, 0, 0,
+  CreateWindowExW(WS_EX_CONTROLPARENT, widget_window_class, nullptr, WS_CHILD, 0, 0, 0, 0,
                   main_window, nullptr, module, this);
   if (!widget_window) throw exception(error_invalid_state, "Widget window is null");
 
   register_window_class(
-      L"webview_message",
+      message_window_class,
       &window_procedure<win32_edge_engine, &win32_edge_engine::handle_message_window_message>,
       module, nullptr);
-  CreateWindowExW(0, L"webview_message", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module,
+  CreateWindowExW(0, message_window_class, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module,
                   this);
   if (!message_window) throw exception(error_invalid_state, "Message window is null");
 
@@ -107,11 +123,7 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
     SetFocus(main_window);
   }
 
-  // Through the link, so that a page message arriving after the engine is gone is dropped.
-  std::function<void(std::string)> message_callback = [shared_link = link](std::string message) {
-    if (shared_link->engine) shared_link->engine->on_message(message);
-  };
-  embed(widget_window, debug, std::move(message_callback)).throw_if_error();
+  embed(debug);
 }
 
 // The one teardown, for the destructor and for a failed construction, in a fixed order: the
@@ -119,25 +131,14 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
 // them, and the message window goes last so that queued tasks can still be run or freed.
 // `run_queued_tasks` runs the tasks dispatched so far; otherwise they are freed unrun.
 void win32_edge_engine::tear_down(bool run_queued_tasks) noexcept {
-  link->engine = nullptr;
-  save_zoom_factor();
-  com_handler.reset();
-  webview.reset();
-  controller.reset();
+  if (main_browser) main_browser->save_zoom();
+  main_browser.reset();
   destroy_windows();
   if (run_queued_tasks) call_without_throwing([&] { deplete_run_loop_event_queue(); });
   detach(message_window);
   // Tasks still queued for the message window would otherwise never be freed.
   discard_queued_tasks();
   destroy(message_window);
-}
-
-void win32_edge_engine::save_zoom_factor() noexcept {
-  if (!controller || zoom_file_path.empty()) return;
-  double zoom = 1.0;
-  if (SUCCEEDED(controller->get_ZoomFactor(&zoom))) {
-    call_without_throwing([&] { save_zoom(zoom_file_path, zoom); });
-  }
 }
 
 // The caller's window in embedded mode is neither detached nor destroyed.

@@ -30,7 +30,7 @@ void win32_edge_engine::set_fullscreen(bool on) {
     is_fullscreen = false;
   }
   fit_widget_to_main_window();
-  fit_controller_to_widget();
+  if (main_browser) main_browser->fit_to_parent();
 }
 
 }  // namespace webview::detail

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/deployment.h"
+#include "util/diagnostic_log.h"
 #include "util/text_encoding.h"
 #include "webview2/small_file.h"
 #include "win32/window_placement.h"
@@ -26,7 +26,7 @@ result<HWND> win32_edge_engine::window_impl() { return present_or_invalid_state(
 result<HWND> win32_edge_engine::widget_impl() { return present_or_invalid_state(widget_window); }
 
 result<ICoreWebView2Controller*> win32_edge_engine::browser_controller_impl() {
-  return present_or_invalid_state(controller.get());
+  return present_or_invalid_state(main_browser ? main_browser->controller() : nullptr);
 }
 
 noresult win32_edge_engine::set_title_impl(const std::string& title) {
@@ -58,7 +58,9 @@ void win32_edge_engine::show_main_window() {
   const std::optional<std::string> text = read_small_file(window_file_path, 128);
   const std::optional<window_placement_record> saved =
       text ? parse_window_placement(*text) : std::nullopt;
-  if (saved && MonitorFromRect(&saved->normal, MONITOR_DEFAULTTONULL)) {
+  const bool on_a_monitor = saved && MonitorFromRect(&saved->normal, MONITOR_DEFAULTTONULL);
+  if (on_a_monitor) {
+    log_event("placement restored from window.txt");
     // One call places and shows it, so a maximized window keeps its normal rectangle.
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
@@ -68,13 +70,16 @@ void win32_edge_engine::show_main_window() {
     dpi = window_dpi_or_default(main_window);
     return;
   }
+  log_event(!text    ? "placement: first start"
+            : !saved ? "placement reset: window.txt holds no placement"
+                     : "placement reset: the saved place is on no monitor");
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   GetMonitorInfoW(MonitorFromWindow(main_window, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
-  SIZE size =
-      frame_size_for_client(main_window, scale_by_dpi(quendari::first_start_client_width, dpi, 96),
-                            scale_by_dpi(quendari::first_start_client_height, dpi, 96), dpi);
+  SIZE size = frame_size_for_client(
+      main_window, scale_by_dpi(configuration.first_start_client_size.width, dpi, 96),
+      scale_by_dpi(configuration.first_start_client_size.height, dpi, 96), dpi);
   // A small screen (1366x768, or 1920x1080 at 125 %) gets the whole work area instead.
   size.cx = std::min<LONG>(size.cx, work.right - work.left);
   size.cy = std::min<LONG>(size.cy, work.bottom - work.top);
@@ -98,7 +103,9 @@ void win32_edge_engine::save_window_placement() {
   record.maximized =
       placement.showCmd == SW_SHOWMAXIMIZED ||
       (placement.showCmd == SW_SHOWMINIMIZED && (placement.flags & WPF_RESTORETOMAXIMIZED) != 0);
-  replace_small_file(window_file_path, format_window_placement(record));
+  if (!replace_small_file(window_file_path, format_window_placement(record))) {
+    log_event("window.txt could not be saved");
+  }
 }
 
 }  // namespace webview::detail

@@ -26,24 +26,22 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
     case WM_SIZE:
       if (wparam == SIZE_MINIMIZED) {
         // Hidden, the browser throttles the page; its bounds stay for the restore.
-        if (!is_minimized && controller) controller->put_IsVisible(FALSE);
+        if (!is_minimized && main_browser) main_browser->set_visible(false);
         is_minimized = true;
         return 0;
       }
       if (is_minimized) {
         is_minimized = false;
-        if (controller) controller->put_IsVisible(TRUE);
+        if (main_browser) main_browser->set_visible(true);
       }
       fit_widget_to_main_window();
       return 0;
     case WM_MOVE:
       // Pop-ups of the page (select lists, autofill, the find bar) open where the window now is.
-      if (controller) controller->NotifyParentWindowPositionChanged();
+      if (main_browser) main_browser->parent_moved();
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wparam) != WA_INACTIVE && controller) {
-        controller->MoveFocus(COREWEBVIEW2_MOVE_FOCUS_REASON_PROGRAMMATIC);
-      }
+      if (LOWORD(wparam) != WA_INACTIVE && main_browser) main_browser->move_focus();
       return 0;
     case WM_CLOSE:
       save_window_placement();
@@ -105,7 +103,7 @@ LRESULT win32_edge_engine::handle_widget_window_message(HWND hwnd, UINT message,
       paint_background(hwnd, reinterpret_cast<HDC>(wparam), background);
       return 1;
     case WM_SIZE:
-      fit_controller_to_widget();
+      if (main_browser) main_browser->fit_to_parent();
       return 0;
     default:
       return DefWindowProcW(hwnd, message, wparam, lparam);
@@ -137,7 +135,7 @@ void win32_edge_engine::follow_theme() {
     InvalidateRect(main_window, nullptr, TRUE);
   }
   if (widget_window) InvalidateRect(widget_window, nullptr, TRUE);
-  apply_browser_background();
+  if (main_browser) main_browser->set_background(background);
 }
 
 // Whoever destroyed the main window, it is counted out of the live windows here and only here.
@@ -154,12 +152,6 @@ void win32_edge_engine::fit_widget_to_main_window() {
     MoveWindow(widget_window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                TRUE);
   }
-}
-
-void win32_edge_engine::fit_controller_to_widget() {
-  if (!widget_window || !controller) return;
-  RECT rect{};
-  if (GetClientRect(widget_window, &rect)) controller->put_Bounds(rect);
 }
 
 }  // namespace webview::detail

@@ -2,6 +2,10 @@
 // failure, the recovery budget, and the built-in page for a page that cannot be reached.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include <string>
 
 #include "tests/app/app_fixture.h"
@@ -36,8 +40,19 @@ bool contains(const std::string& text, const char* part) {
   return text.find(part) != std::string::npos;
 }
 
+std::wstring diagnostic_log_path() {
+  PWSTR local = nullptr;
+  std::wstring path;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local))) {
+    path = std::wstring(local) + L"\\Quendari\\quendari.log";
+  }
+  CoTaskMemFree(local);
+  return path;
+}
+
 TEST_F(browser_recovery, a_dead_browser_is_recreated_with_everything_and_returns_to_the_page) {
   ASSERT_TRUE(write_text_file(zoom_file, "1.5000"));
+  DeleteFileW(diagnostic_log_path().c_str());
   quendari_run run("browser_exited",
                    "after-navigate 300 go https://app.quendari.art/inbox?x=1\n"
                    "after-navigate 800 processfailed browser-exited\n"
@@ -47,6 +62,19 @@ TEST_F(browser_recovery, a_dead_browser_is_recreated_with_everything_and_returns
   const int second_start = find_call(calls, "CreateWebViewEnvironmentWithOptionsInternal",
                                      find_call(calls, "ProcessFailed") + 1);
   ASSERT_GT(second_start, 0) << "no new environment after the browser died";
+  // The old browser is closed first, so that nothing of it reaches the new one.
+  const std::vector<logged_call> closing(calls.begin() + find_call(calls, "ProcessFailed"),
+                                         calls.begin() + second_start);
+  for (const char* removal :
+       {"remove_ZoomFactorChanged", "remove_ContainsFullScreenElementChanged",
+        "remove_ProcessFailed", "remove_NavigationCompleted", "remove_WebMessageReceived",
+        "remove_PermissionRequested", "remove_NewWindowRequested", "Close"}) {
+    EXPECT_EQ(count_calls(closing, removal), 1) << removal << " not called on the dead browser";
+  }
+  const std::wstring log = read_text_file(diagnostic_log_path());
+  EXPECT_NE(log.find(L"process failure: browser process exited (kind 0"), std::wstring::npos)
+      << "the failure is not in the diagnostic log";
+  EXPECT_EQ(log.find(L"/inbox"), std::wstring::npos) << "the log holds a page's path";
   const std::vector<logged_call> after(calls.begin() + second_start, calls.end());
   for (const char* setup :
        {"put_AreDevToolsEnabled", "put_IsStatusBarEnabled", "put_UserAgent",

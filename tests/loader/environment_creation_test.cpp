@@ -105,13 +105,13 @@ TEST_F(environment_creation, availability_decision_table) {
     const std::wstring asked = c.loader_asked ? L"loader_version(null);" : L"";
 
     quendari_test::client_state_sandbox nothing_installed;
-    EXPECT_EQ(is_webview2_available(module), c.without_runtime);
+    EXPECT_EQ(find_available_runtime(module).has_value(), c.without_runtime);
     EXPECT_EQ(calls(), asked);
     SetEnvironmentVariableW(fixture::calls_variable, nullptr);
 
     // A registry runtime that would make the built-in path answer "available".
     install_runtime(L"client_full");
-    EXPECT_EQ(is_webview2_available(module), c.with_runtime);
+    EXPECT_EQ(find_available_runtime(module).has_value(), c.with_runtime);
     EXPECT_EQ(calls(), asked);
     SetEnvironmentVariableW(fixture::calls_variable, nullptr);
   }
@@ -157,7 +157,7 @@ TEST_F(environment_creation, creation_path_table) {
 
 TEST_F(environment_creation, per_user_runtime_is_used_when_no_machine_runtime) {
   const fs::path client = install_runtime(L"client_full", false);
-  EXPECT_TRUE(is_webview2_available(loaded_library()));
+  EXPECT_TRUE(find_available_runtime(loaded_library()));
   EXPECT_EQ(create_environment(loaded_library(), user_data_folder, handler()),
             static_cast<HRESULT>(0x80070005));
   EXPECT_EQ(calls(), std::wstring(L"internal_create(1,0,") + user_data_folder + L",0," +
@@ -184,14 +184,14 @@ TEST_F(environment_creation, explicit_folder_passes_source_1_and_the_options) {
 }
 
 TEST_F(environment_creation, no_runtime_fails_without_loading_anything) {
-  EXPECT_FALSE(is_webview2_available(loaded_library()));
+  EXPECT_FALSE(find_available_runtime(loaded_library()));
   EXPECT_EQ(create_environment(loaded_library(), user_data_folder, handler()), failed);
   EXPECT_EQ(calls(), L"");
 }
 
 TEST_F(environment_creation, registered_folder_without_client_dll_is_available_but_fails) {
   install_runtime(nullptr);
-  EXPECT_TRUE(is_webview2_available(loaded_library()));
+  EXPECT_TRUE(find_available_runtime(loaded_library()));
   // Every attempt of the caller's retry budget fails the same way.
   for (int attempt = 0; attempt < 5; ++attempt) {
     EXPECT_EQ(create_environment(loaded_library(), user_data_folder, handler()), failed);

@@ -25,7 +25,7 @@ int expected_dpi() {
 TEST(dpi_child, sizes_scale_with_the_windows_dpi) {
   const int dpi = expected_dpi();
   if (dpi == 0) GTEST_SKIP() << "runs only as the child of dpi_scaling";
-  win32_edge_engine engine(false, nullptr);
+  win32_edge_engine engine(test_configuration(), false, nullptr);
   const HWND main = main_window_of(engine);
   EXPECT_EQ(window_dpi_or_default(main), dpi);
   EXPECT_EQ(client_size(main).cx, 1360 * dpi / 96) << "the first-start size";

@@ -10,7 +10,7 @@ namespace {
 
 TEST(embed, configures_the_browser_fully_before_showing_it) {
   const std::size_t before = standin_calls().size();
-  win32_edge_engine engine(true, nullptr);
+  win32_edge_engine engine(test_configuration(), true, nullptr);
   const auto calls = standin_calls(before);
 
   const int dev_tools = find_call(calls, "put_AreDevToolsEnabled");

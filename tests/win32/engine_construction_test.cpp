@@ -13,7 +13,7 @@ namespace {
 using webview::detail::engine_base;
 
 TEST(engine_construction, comes_up_with_three_windows_and_counts_the_main_one) {
-  win32_edge_engine engine(false, nullptr);
+  win32_edge_engine engine(test_configuration(), false, nullptr);
   const HWND main = main_window_of(engine);
   const HWND widget = widget_window_of(engine);
   EXPECT_TRUE(IsWindowVisible(main));
@@ -23,12 +23,12 @@ TEST(engine_construction, comes_up_with_three_windows_and_counts_the_main_one) {
   EXPECT_EQ(engine_base::live_window_count(), 1u);
   wchar_t title[16] = L"x";
   GetWindowTextW(main, title, 16);
-  EXPECT_STREQ(title, L"") << "created with an empty title";
+  EXPECT_STREQ(title, L"Quendari") << "created with the configured title";
   EXPECT_TRUE(engine.browser_controller_impl().has_value());
 }
 
 TEST(engine_construction, closing_the_window_ends_the_run_loop) {
-  win32_edge_engine engine(false, nullptr);
+  win32_edge_engine engine(test_configuration(), false, nullptr);
   PostMessageW(main_window_of(engine), WM_CLOSE, 0, 0);
   engine.run_impl();
   EXPECT_EQ(engine_base::live_window_count(), 0u);
@@ -42,7 +42,7 @@ TEST(engine_construction,
      destruction_after_close_still_runs_queued_tasks_then_destroys_the_message_window) {
   bool ran = false;
   {
-    win32_edge_engine engine(false, nullptr);
+    win32_edge_engine engine(test_configuration(), false, nullptr);
     PostMessageW(main_window_of(engine), WM_CLOSE, 0, 0);
     engine.run_impl();
     engine.dispatch_impl([&ran] { ran = true; });
@@ -54,7 +54,7 @@ TEST(engine_construction,
 
 TEST(engine_construction, destroying_a_live_engine_does_not_end_the_loop) {
   {
-    win32_edge_engine engine(false, nullptr);
+    win32_edge_engine engine(test_configuration(), false, nullptr);
     EXPECT_EQ(engine_base::live_window_count(), 1u);
   }
   EXPECT_EQ(engine_base::live_window_count(), 0u);
@@ -65,8 +65,8 @@ TEST(engine_construction, destroying_a_live_engine_does_not_end_the_loop) {
 }
 
 TEST(engine_construction, the_loop_ends_only_when_the_last_of_two_engines_closes) {
-  win32_edge_engine first(false, nullptr);
-  win32_edge_engine second(false, nullptr);
+  win32_edge_engine first(test_configuration(), false, nullptr);
+  win32_edge_engine second(test_configuration(), false, nullptr);
   EXPECT_EQ(engine_base::live_window_count(), 2u);
   const HWND second_window = main_window_of(second);
   bool first_closed_while_running = false;
@@ -89,14 +89,14 @@ TEST(engine_construction, embedded_mode_leaves_the_callers_window_alone) {
   RECT before{};
   GetWindowRect(caller, &before);
   {
-    win32_edge_engine by_handle(false, caller);
+    win32_edge_engine by_handle(test_configuration(), false, caller);
     EXPECT_EQ(main_window_of(by_handle), caller);
     EXPECT_EQ(GetParent(widget_window_of(by_handle)), caller);
     EXPECT_EQ(engine_base::live_window_count(), 0u) << "a caller's window is not counted";
   }
   HWND variable = caller;
   {
-    win32_edge_engine by_pointer(false, &variable);
+    win32_edge_engine by_pointer(test_configuration(), false, &variable);
     EXPECT_EQ(main_window_of(by_pointer), caller);
   }
   RECT after{};
@@ -113,7 +113,7 @@ TEST(engine_construction, embedded_mode_leaves_the_callers_window_alone) {
 TEST(construction_failure, leaves_no_window_that_could_reach_the_engine) {
   if (!std::getenv("QUENDARI_STANDIN_SCENARIO")) GTEST_SKIP() << "needs the failing scenario";
   try {
-    win32_edge_engine engine(false, nullptr);
+    win32_edge_engine engine(test_configuration(), false, nullptr);
     FAIL() << "construction succeeded";
   } catch (const webview::exception& failure) {
     EXPECT_EQ(failure.code(), webview::error_unspecified);

@@ -54,6 +54,17 @@ std::wstring saved_window_placement_path() {
   return path;
 }
 
+webview::detail::shell_configuration test_configuration() {
+  webview::detail::shell_configuration configuration;
+  configuration.start_url = L"https://app.quendari.art/?shell=app";
+  configuration.window_title = L"Quendari";
+  configuration.window_class = L"webview";
+  configuration.taskbar_identity = L"art.quendari.app";
+  configuration.first_start_client_size = {1360, 860};
+  configuration.compose_unreachable_page = [](const auto&) { return std::string("<p>built-in"); };
+  return configuration;
+}
+
 HWND main_window_of(win32_edge_engine& engine) { return engine.window_impl().value(); }
 
 HWND widget_window_of(win32_edge_engine& engine) { return engine.widget_impl().value(); }

@@ -14,6 +14,8 @@ namespace quendari_test {
 
 using webview::detail::win32_edge_engine;
 
+// A configuration like the application's, with a page of its own for the built-in page.
+webview::detail::shell_configuration test_configuration();
 HWND main_window_of(win32_edge_engine& engine);
 HWND widget_window_of(win32_edge_engine& engine);
 // Where engines of this test program keep their window placement.
@@ -36,7 +38,7 @@ class engine_test : public ::testing::Test {
     GetWindowRect(main(), &rect);
     return rect;
   }
-  win32_edge_engine engine{false, nullptr};
+  win32_edge_engine engine{test_configuration(), false, nullptr};
 };
 
 }  // namespace quendari_test

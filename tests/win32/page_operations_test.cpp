@@ -13,7 +13,7 @@ namespace {
 using webview::detail::user_script;
 
 TEST(page_operations, text_reaches_the_web_view_unchanged_through_utf16) {
-  win32_edge_engine engine(false, nullptr);
+  win32_edge_engine engine(test_configuration(), false, nullptr);
   const std::size_t before = standin_calls().size();
   engine.navigate_impl("https://app.example/caf\xC3\xA9?q=\xF0\x9F\x98\x80");
   engine.set_html_impl("<p>\xE2\x82\xAC</p>");
@@ -30,7 +30,7 @@ TEST(page_operations, text_reaches_the_web_view_unchanged_through_utf16) {
 }
 
 TEST(page_operations, user_scripts_carry_the_browsers_id_and_are_removed_by_it) {
-  win32_edge_engine engine(false, nullptr);
+  win32_edge_engine engine(test_configuration(), false, nullptr);
   const std::size_t before = standin_calls().size();
   std::list<user_script> scripts;
   scripts.push_back(engine.add_user_script_impl("first()"));

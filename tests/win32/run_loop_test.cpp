@@ -93,7 +93,7 @@ TEST(run_loop_teardown, a_task_still_queued_when_the_message_window_goes_is_free
   std::weak_ptr<int> watch = resource;
   bool late_task_ran = false;
   {
-    win32_edge_engine engine(false, nullptr);
+    win32_edge_engine engine(test_configuration(), false, nullptr);
     // Queued by a task that runs during the destructor's drain, so after the drain's marker.
     engine.dispatch_impl([&engine, &late_task_ran, held = std::move(resource)] {
       engine.dispatch_impl([&late_task_ran, held] { late_task_ran = true; });

@@ -39,7 +39,7 @@ std::vector<std::string> browser_backgrounds(std::size_t from) {
 TEST(window_background, dark_then_light_in_the_windows_and_the_browser) {
   const scoped_dword_value dark(HKEY_CURRENT_USER, personalize, L"AppsUseLightTheme", 0);
   const std::size_t before = standin_calls().size();
-  win32_edge_engine engine(false, nullptr);
+  win32_edge_engine engine(test_configuration(), false, nullptr);
   const HWND main = main_window_of(engine);
   EXPECT_EQ(browser_backgrounds(before), std::vector<std::string>{"#FF202020"});
   EXPECT_EQ(erased_colour(main), RGB(0x20, 0x20, 0x20));

@@ -71,7 +71,7 @@ void write_placement(const std::string& text) {
 }
 
 TEST(window_placement, a_first_start_is_centred_on_the_work_area) {
-  win32_edge_engine engine(false, nullptr);
+  win32_edge_engine engine(test_configuration(), false, nullptr);
   const HWND main = main_window_of(engine);
   EXPECT_EQ(first_start_size(main).cx, 1360);
   EXPECT_EQ(first_start_size(main).cy, 860);
@@ -89,7 +89,7 @@ TEST(window_placement, a_first_start_is_centred_on_the_work_area) {
 TEST(window_placement, a_saved_placement_is_where_the_window_appears_and_is_saved_on_close) {
   write_placement("100 90 900 700 0\n");
   {
-    win32_edge_engine engine(false, nullptr);
+    win32_edge_engine engine(test_configuration(), false, nullptr);
     const HWND main = main_window_of(engine);
     RECT window{};
     GetWindowRect(main, &window);
@@ -110,7 +110,7 @@ TEST(window_placement, a_place_off_every_monitor_or_a_broken_file_means_a_first_
   for (const char* text : {"-90000 -90000 -89000 -89000 0\n", "garbage\n"}) {
     SCOPED_TRACE(text);
     write_placement(text);
-    win32_edge_engine engine(false, nullptr);
+    win32_edge_engine engine(test_configuration(), false, nullptr);
     EXPECT_EQ(first_start_size(main_window_of(engine)).cx, 1360);
     EXPECT_EQ(first_start_size(main_window_of(engine)).cy, 860);
   }

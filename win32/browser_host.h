@@ -1,0 +1,153 @@
+// One WebView2 browser in one parent window: its controller, web view and callback objects, their
+// event registrations, the page policy, and what it does when the browser's processes fail.
+// Everything runs on the UI thread of the window that holds it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/errors.h"
+#include "util/com_ptr.h"
+#include "webview2/navigation_watch.h"
+#include "webview2/process_failed_watch.h"
+#include "webview2/webview2_abi.h"
+#include "win32/message_wait.h"
+#include "win32/recovery_policy.h"
+#include "win32/shell_configuration.h"
+
+namespace webview::detail {
+
+class webview2_com_handler;
+class browser_host;
+
+// What a browser host asks of the window that holds it. The holder outlives the host.
+class browser_host_owner {
+ public:
+  // Starts one environment creation that completes through `handler`, with the loader's
+  // contract: non-negative when a completion follows.
+  virtual HRESULT create_environment(
+      ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) = 0;
+  // Runs `task` on the UI thread after the current event has returned.
+  virtual void post_task(std::function<void()> task) = 0;
+  virtual void on_page_message(const std::string& message) = 0;
+  virtual void on_page_full_screen(bool on) = 0;
+  // A new browser replaced one that failed: whatever the holder had registered on the old one
+  // (document-start scripts) is registered again, before the page is navigated.
+  virtual void on_browser_replaced() = 0;
+  // The browser failed and could not be brought back; `failure` is the start's HRESULT.
+  virtual void on_browser_lost(HRESULT failure) = 0;
+
+ protected:
+  ~browser_host_owner() = default;
+};
+
+struct browser_host_options {
+  HWND parent = nullptr;
+  bool dev_tools = false;
+  // Moves the keyboard focus into the browser when it is shown.
+  bool takes_focus = true;
+  // The page's zoom is kept in this file; empty: not kept.
+  std::wstring zoom_file_path;
+  COLORREF background = RGB(0xFF, 0xFF, 0xFF);
+};
+
+// What the browser's callbacks hold instead of the host: they may run after it closed (a late
+// completion of an older browser) and then find `host` null.
+struct browser_host_link {
+  browser_host* host = nullptr;
+};
+
+class browser_host {
+ public:
+  browser_host(browser_host_owner& owner, const shell_configuration& configuration,
+               browser_host_options options);
+  ~browser_host();
+  browser_host(const browser_host&) = delete;
+  browser_host& operator=(const browser_host&) = delete;
+
+  // Creates the environment, the controller and the web view in the parent window and
+  // configures them, waiting in the message loop (at most 30 seconds). The browser is not shown
+  // yet. Failures: error_canceled when the parent went or a quit was asked for first, otherwise
+  // the failing HRESULT as the platform code.
+  noresult start();
+  // Fits the browser to its parent and makes it visible.
+  void show();
+  // Removes every event registration, closes the controller and releases every browser object.
+  // Safe to call again; a later start() begins from nothing.
+  void close() noexcept;
+
+  ICoreWebView2Controller* controller() const noexcept { return controller_.get(); }
+
+  noresult navigate(const std::wstring& uri);
+  noresult navigate_to_string(const std::wstring& html);
+  noresult execute_script(const std::wstring& script);
+  // The browser's id for the registered script; empty when registration failed.
+  std::wstring add_script(const std::wstring& code);
+  void remove_script(const std::wstring& id);
+
+  void fit_to_parent();
+  // Hidden, the browser throttles the page.
+  void set_visible(bool visible);
+  void move_focus();
+  void parent_moved();
+  void set_background(COLORREF colour);
+  // The zoom, saved where it is kept.
+  void save_zoom() noexcept;
+
+ private:
+  struct registration {
+    const char* remove_call;
+    EventRegistrationToken token;
+    std::function<HRESULT(EventRegistrationToken)> remove;
+  };
+
+  noresult create_browser();
+  noresult configure();
+  // Registers `watcher` with `add` and keeps the token for close(); a failure is logged.
+  template <typename Watcher, typename Add, typename Remove>
+  void register_event(const char* add_call, const char* remove_call, com_ptr<Watcher> watcher,
+                      Add add, Remove remove);
+  // Waits in the message loop until `done`, the browser fails, the parent goes, a quit request
+  // or 30 seconds.
+  wait_outcome wait_for_browser(const std::function<bool()>& done);
+  void apply_background();
+
+  // Recovery: what the browser reports while running, and what the host does about it.
+  void on_process_failed(const process_failure& failure);
+  void on_navigation_completed(const navigation_outcome& outcome);
+  void recreate();
+  void reload_page();
+  void ask_about_unresponsive_page();
+  void show_unreachable_page(const unreachable_page_request& request);
+  std::wstring resume_uri() const;
+  // Runs `action` on this host later from the run loop, unless the host has gone by then.
+  void post(void (browser_host::*action)());
+
+  browser_host_owner& owner;
+  const shell_configuration& configuration;
+  browser_host_options options;
+  // A new link for each browser started; close() cuts the old one.
+  std::shared_ptr<browser_host_link> link;
+  // Released by close() in the order handler, web view, controller.
+  com_ptr<webview2_com_handler> handler;
+  com_ptr<ICoreWebView2> webview;
+  com_ptr<ICoreWebView2Controller> controller_;
+  std::vector<registration> registrations;
+  // Set when the browser process is gone, until the next start: every wait ends at once.
+  bool browser_failed = false;
+  int wait_depth = 0;
+  action_budget recreations{3, 5 * 60 * 1000};
+  action_budget reloads{3, 5 * 60 * 1000};
+  hang_tracker hang;
+  // The next NavigationCompleted is the built-in page's own and never counts as a failure.
+  bool own_page_pending = false;
+  int consecutive_failures = 0;
+  std::wstring last_good_uri;
+};
+
+}  // namespace webview::detail
