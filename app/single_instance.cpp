@@ -4,11 +4,7 @@ namespace quendari {
 
 instance_lock::instance_lock(const std::wstring& name) noexcept
     : mutex_(CreateMutexW(nullptr, FALSE, name.c_str())),
-      first_(mutex_ == nullptr || GetLastError() != ERROR_ALREADY_EXISTS) {}
-
-instance_lock::~instance_lock() {
-  if (mutex_) CloseHandle(mutex_);
-}
+      first_(!mutex_.is_open() || GetLastError() != ERROR_ALREADY_EXISTS) {}
 
 bool bring_first_instance_forward(const wchar_t* window_class, const wchar_t* title,
                                   std::chrono::milliseconds patience) {

@@ -8,13 +8,14 @@
 #include <chrono>
 #include <string>
 
+#include "util/kernel_handle.h"
+
 namespace quendari {
 
 // Owner of the instance mutex, held for the process's life.
 class instance_lock {
  public:
   explicit instance_lock(const std::wstring& name) noexcept;
-  ~instance_lock();
   instance_lock(const instance_lock&) = delete;
   instance_lock& operator=(const instance_lock&) = delete;
 
@@ -23,7 +24,7 @@ class instance_lock {
   bool is_first() const noexcept { return first_; }
 
  private:
-  HANDLE mutex_ = nullptr;
+  webview::detail::kernel_handle mutex_;
   bool first_ = true;
 };
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "util/file_handle.h"
+#include "util/kernel_handle.h"
 
 namespace webview::detail {
 
@@ -12,7 +12,7 @@ namespace {
 struct log_file {
   std::wstring path;
   std::wstring old_path;
-  file_handle file;
+  kernel_handle file;
   std::uint64_t size = 0;
 };
 
@@ -24,9 +24,9 @@ log_file& current_log() {
 // FILE_READ_ATTRIBUTES is what GetFileSizeEx needs; FILE_APPEND_DATA alone makes every write land
 // at the end, even when another instance appends to the same file.
 bool open_log(log_file& log, DWORD disposition) noexcept {
-  file_handle file(CreateFileW(log.path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  kernel_handle file(CreateFileW(log.path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   if (!file.is_open() || !GetFileSizeEx(file.get(), &size)) return false;
   log.file = std::move(file);

@@ -69,7 +69,7 @@ void webview2_com_handler::retry_after(HRESULT failure) {
   while (attempt_count < attempt_limit && failure != runtime_asks_no_retry) {
     ++attempt_count;
     failure = environment_creator ? environment_creator() : E_UNEXPECTED;
-    if (SUCCEEDED(failure)) return;
+    if (log_if_failed("CreateCoreWebView2EnvironmentWithOptions", failure)) return;
   }
   controller_created_callback(failure, nullptr, nullptr);
 }
@@ -77,6 +77,7 @@ void webview2_com_handler::retry_after(HRESULT failure) {
 HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
                                                        ICoreWebView2Environment* environment) {
   call_without_throwing([&] {
+    log_if_failed("environment creation", error_code);
     if (FAILED(error_code) || environment == nullptr) {
       // A failed completion may still be retried; only a refused start is final.
       retry_after(FAILED(error_code) && error_code != runtime_asks_no_retry ? error_code : E_FAIL);
@@ -84,7 +85,7 @@ HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
     }
     const HRESULT requested = environment->CreateCoreWebView2Controller(
         host_window, static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(this));
-    if (FAILED(requested)) retry_after(requested);
+    if (!log_if_failed("CreateCoreWebView2Controller", requested)) retry_after(requested);
   });
   return S_OK;
 }
@@ -92,6 +93,7 @@ HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
 HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
                                                        ICoreWebView2Controller* controller) {
   call_without_throwing([&] {
+    log_if_failed("controller creation", error_code);
     if (error_code == controller_creation_aborted || error_code == runtime_asks_no_retry) {
       controller_created_callback(error_code, nullptr, nullptr);
       return;
@@ -104,7 +106,7 @@ HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
     // callback takes the references it keeps.
     com_ptr<ICoreWebView2> webview;
     const HRESULT read = controller->get_CoreWebView2(webview.put());
-    if (FAILED(read) || !webview) {
+    if (!log_if_failed("get_CoreWebView2", read) || !webview) {
       retry_after(FAILED(read) ? read : E_FAIL);
       return;
     }

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "util/diagnostic_log.h"
+
 namespace webview::detail {
 
 LONG fullscreen_style(LONG saved_style) noexcept {
@@ -15,7 +17,11 @@ fs_watch::fs_watch(std::function<void(bool)> set_fullscreen)
 
 void fs_watch::invoke(ICoreWebView2* sender, IUnknown*) {
   BOOL contains = FALSE;
-  if (sender != nullptr) sender->get_ContainsFullScreenElement(&contains);
+  // Unreadable, it counts as "no full-screen element": the window goes back to normal.
+  if (sender != nullptr) {
+    log_if_failed("get_ContainsFullScreenElement",
+                  sender->get_ContainsFullScreenElement(&contains));
+  }
   if (set_fullscreen) set_fullscreen(contains == TRUE);
 }
 

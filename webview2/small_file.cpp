@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "util/file_handle.h"
+#include "util/kernel_handle.h"
 #include "webview2/user_data_folder.h"
 
 namespace webview::detail {
@@ -19,9 +19,9 @@ bool write_all(HANDLE file, std::string_view text) noexcept {
 
 std::optional<std::string> read_small_file(const std::wstring& path, std::size_t limit) {
   if (path.empty()) return std::nullopt;
-  const file_handle file(CreateFileW(extended_length_path(path).c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
+  const kernel_handle file(CreateFileW(extended_length_path(path).c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.is_open()) return std::nullopt;
   std::string text(limit, '\0');
   DWORD read = 0;
@@ -36,8 +36,8 @@ bool replace_small_file(const std::wstring& path, std::string_view text) {
   if (path.empty()) return false;
   const std::wstring target = extended_length_path(path);
   const std::wstring temporary = extended_length_path(path + L".tmp");
-  file_handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  kernel_handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.is_open()) return false;
   // Closed before the move: an open file cannot be renamed over the old one.
   const bool written = write_all(file.get(), text) && file.close();

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "util/diagnostic_log.h"
 #include "webview2/small_file.h"
 
 namespace webview::detail {
@@ -106,10 +107,11 @@ zoom_watch::zoom_watch(std::wstring zoom_path) : zoom_path(std::move(zoom_path))
 
 void zoom_watch::invoke(ICoreWebView2Controller* sender, IUnknown*) {
   double factor = 1.0;
-  if (sender == nullptr || FAILED(sender->get_ZoomFactor(&factor))) return;
+  if (sender == nullptr || !log_if_failed("get_ZoomFactor", sender->get_ZoomFactor(&factor)))
+    return;
   save_zoom(zoom_path, factor);
   // Set, a factor is what later navigations use too; a user's zoom alone lasts one page.
-  sender->put_ZoomFactor(factor);
+  log_if_failed("put_ZoomFactor", sender->put_ZoomFactor(factor));
 }
 
 }  // namespace webview::detail

@@ -1,8 +1,8 @@
 #include "win32/title_bar_theme.h"
 
-#include <cstdlib>
 #include <cstdint>
 
+#include "util/diagnostic_log.h"
 #include "util/loaded_library.h"
 #include "util/reg_key.h"
 
@@ -16,17 +16,12 @@ constexpr DWORD use_immersive_dark_mode = 20;
 constexpr DWORD use_immersive_dark_mode_before_20h1 = 19;
 
 // dwmapi.dll is not a protected system library, so it is never imported statically (a copy
-// planted beside the executable would win); it is loaded once from the system folder and kept.
-HMODULE dwmapi_module() {
-  static HMODULE module = [] {
-    HMODULE loaded = loaded_library(L"dwmapi.dll", library_search::system_folder).release();
-    std::atexit([] {
-      if (module) FreeLibrary(module);
-      module = nullptr;
-    });
-    return loaded;
-  }();
-  return module;
+// planted beside the executable would win); it is loaded once from the system folder, and kept
+// with the address of its one function for the process's life.
+set_window_attribute_fn dwm_set_window_attribute() {
+  static const loaded_library dwmapi(L"dwmapi.dll", library_search::system_folder);
+  static const auto function = dwmapi.get_as<set_window_attribute_fn>("DwmSetWindowAttribute");
+  return function;
 }
 
 }  // namespace
@@ -45,13 +40,11 @@ bool system_prefers_dark_apps() {
 
 void sync_title_bar_theme(HWND window) {
   const BOOL dark = system_prefers_dark_apps() ? TRUE : FALSE;
-  const HMODULE dwmapi = dwmapi_module();
-  if (!dwmapi) return;
-  const auto set_attribute = reinterpret_cast<set_window_attribute_fn>(
-      reinterpret_cast<void*>(GetProcAddress(dwmapi, "DwmSetWindowAttribute")));
+  const set_window_attribute_fn set_attribute = dwm_set_window_attribute();
   if (!set_attribute) return;
   if (set_attribute(window, use_immersive_dark_mode, &dark, sizeof(dark)) != S_OK) {
-    set_attribute(window, use_immersive_dark_mode_before_20h1, &dark, sizeof(dark));
+    log_if_failed("DwmSetWindowAttribute",
+                  set_attribute(window, use_immersive_dark_mode_before_20h1, &dark, sizeof(dark)));
   }
 }
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "util/file_handle.h"
+#include "util/kernel_handle.h"
 
 namespace standin {
 
@@ -58,7 +58,7 @@ class call_log {
 
  private:
   std::mutex lock;
-  webview::detail::file_handle file;
+  webview::detail::kernel_handle file;
   std::atomic<std::uint64_t> next_seq{1};
 };
 

@@ -7,7 +7,7 @@
 
 #include "testing/standin/json_text.h"
 #include "testing/standin/settings.h"
-#include "util/file_handle.h"
+#include "util/kernel_handle.h"
 
 namespace standin {
 
@@ -416,7 +416,7 @@ scenario parse_scenario(std::string_view text) {
 }
 
 scenario load_scenario(const std::wstring& path) {
-  const webview::detail::file_handle file(
+  const webview::detail::kernel_handle file(
       CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   std::string text;

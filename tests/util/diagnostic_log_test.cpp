@@ -9,7 +9,7 @@
 #include <string>
 
 #include "tests/util/scratch_folder.h"
-#include "util/file_handle.h"
+#include "util/kernel_handle.h"
 
 namespace webview::detail {
 namespace {
@@ -56,8 +56,8 @@ TEST(diagnostic_log, file_that_cannot_be_opened_drops_lines_until_it_can) {
 
   start_diagnostic_log(log.wstring());
   {
-    const file_handle held(CreateFileW(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    const kernel_handle held(CreateFileW(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held.is_open());
     log_event("dropped");
   }
