@@ -155,6 +155,10 @@ extern const IID IID_ICoreWebView2ProcessFailedEventArgs2;
 extern const IID IID_ICoreWebView2NavigationCompletedEventHandler;
 extern const IID IID_ICoreWebView2NavigationCompletedEventArgs;
 extern const IID IID_ICoreWebView2NavigationCompletedEventArgs2;
+extern const IID IID_ICoreWebView2Deferral;
+extern const IID IID_ICoreWebView2WindowFeatures;
+extern const IID IID_ICoreWebView2WindowCloseRequestedEventHandler;
+extern const IID IID_ICoreWebView2DocumentTitleChangedEventHandler;
 }
 
 struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler : public IUnknown {
@@ -457,4 +461,29 @@ struct ICoreWebView2NavigationCompletedEventArgs : public IUnknown {
 struct ICoreWebView2NavigationCompletedEventArgs2
     : public ICoreWebView2NavigationCompletedEventArgs {
   virtual HRESULT STDMETHODCALLTYPE get_HttpStatusCode(int* value) = 0;
+};
+
+struct ICoreWebView2Deferral : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Complete() = 0;
+};
+
+struct ICoreWebView2WindowFeatures : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE get_HasPosition(BOOL* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_HasSize(BOOL* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Left(UINT32* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Top(UINT32* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Height(UINT32* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Width(UINT32* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_ShouldDisplayMenuBar(BOOL* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_ShouldDisplayStatus(BOOL* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_ShouldDisplayToolbar(BOOL* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_ShouldDisplayScrollBars(BOOL* value) = 0;
+};
+
+struct ICoreWebView2WindowCloseRequestedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender, IUnknown* args) = 0;
+};
+
+struct ICoreWebView2DocumentTitleChangedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender, IUnknown* args) = 0;
 };
