@@ -1,5 +1,10 @@
 #include "app/configuration.h"
 
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "app/deployment.h"
 #include "app/unreachable_page.h"
 
@@ -19,6 +24,17 @@ std::string compose_page(const unreachable_page_request& request) {
       retry_delay_seconds(request.consecutive_failures));
 }
 
+std::vector<std::wstring> words(std::wstring_view text) {
+  std::vector<std::wstring> found;
+  std::size_t start = 0;
+  while ((start = text.find_first_not_of(L' ', start)) != std::wstring_view::npos) {
+    const std::size_t end = std::min(text.find(L' ', start), text.size());
+    found.emplace_back(text.substr(start, end - start));
+    start = end;
+  }
+  return found;
+}
+
 }  // namespace
 
 webview::detail::shell_configuration configuration() {
@@ -28,6 +44,7 @@ webview::detail::shell_configuration configuration() {
   values.window_class = window_class;
   values.taskbar_identity = app_id;
   values.first_start_client_size = {first_start_client_width, first_start_client_height};
+  values.signin_hosts = words(signin_hosts);
   values.compose_unreachable_page = compose_page;
   return values;
 }

@@ -83,6 +83,7 @@ HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
       retry_after(FAILED(error_code) && error_code != runtime_asks_no_retry ? error_code : E_FAIL);
       return;
     }
+    if (environment_observer) environment_observer(environment);
     const HRESULT requested = environment->CreateCoreWebView2Controller(
         host_window, static_cast<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler*>(this));
     if (!log_if_failed("CreateCoreWebView2Controller", requested)) retry_after(requested);
@@ -153,17 +154,28 @@ webview2_com_handler::Invoke(ICoreWebView2*, ICoreWebView2NewWindowRequestedEven
     task_memory_string uri;
     if (!log_if_failed("get_Uri", args->get_Uri(uri.put())) || uri.get() == nullptr) return;
     const std::string where = scheme_and_host(uri.get());
+    new_window_request request;
+    request.uri = uri.get();
+    request.popups_available = static_cast<bool>(popup_opener);
     BOOL user_initiated = FALSE;
-    if (!log_if_failed("get_IsUserInitiated", args->get_IsUserInitiated(&user_initiated)) ||
-        !user_initiated) {
-      log_event("new window refused, not the user's: " + where);
-      return;
+    request.user_initiated =
+        log_if_failed("get_IsUserInitiated", args->get_IsUserInitiated(&user_initiated)) &&
+        user_initiated;
+    const window_features features = read_window_features(args);
+    request.sized_or_placed = features.has_size || features.has_position;
+    switch (decide_new_window(request, trusted_origin, signin_hosts)) {
+      case new_window_action::refuse:
+        log_event((request.user_initiated ? "new window refused: "
+                                          : "new window refused, not the user's: ") +
+                  where);
+        return;
+      case new_window_action::open_popup:
+        if (!defer_popup(args, features, where)) log_event("popup refused, no deferral: " + where);
+        return;
+      case new_window_action::open_externally:
+        break;
     }
-    std::wstring target = uri_to_open_externally(uri.get());
-    if (target.empty()) {
-      log_event("new window refused: " + where);
-      return;
-    }
+    std::wstring target = uri_to_open_externally(request.uri);
     log_event("link handed to the shell: " + where);
     // ShellExecuteW may show UI and pump messages, which must not happen inside a browser event.
     post_task([owner = host_window, target = std::move(target)] {
@@ -177,6 +189,31 @@ webview2_com_handler::Invoke(ICoreWebView2*, ICoreWebView2NewWindowRequestedEven
     });
   });
   return S_OK;
+}
+
+void webview2_com_handler::set_environment_observer(
+    std::function<void(ICoreWebView2Environment*)> observer) {
+  environment_observer = std::move(observer);
+}
+
+void webview2_com_handler::set_popup_opener(popup_opener_type opener,
+                                            std::vector<std::wstring> hosts) {
+  popup_opener = std::move(opener);
+  signin_hosts = std::move(hosts);
+}
+
+bool webview2_com_handler::defer_popup(ICoreWebView2NewWindowRequestedEventArgs* args,
+                                       const window_features& features, std::string where) {
+  com_ptr<ICoreWebView2Deferral> deferral;
+  if (!log_if_failed("GetDeferral", args->GetDeferral(deferral.put())) || !deferral) return false;
+  log_event("popup opening: " + where);
+  // Made from the run loop: a window and a browser cannot be made inside the event. The request
+  // completes with nothing set if it is dropped before it is answered.
+  auto request = std::make_shared<popup_request>(
+      com_ptr<ICoreWebView2NewWindowRequestedEventArgs>::share(args), std::move(deferral), features,
+      std::move(where));
+  post_task([opener = popup_opener, request] { opener(request); });
+  return true;
 }
 
 }  // namespace webview::detail

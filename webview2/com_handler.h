@@ -11,20 +11,26 @@
 // controller-created callback is called exactly once per outcome: on success with S_OK, the
 // controller and the web view (it must AddRef what it keeps: the handler releases its own web
 // view reference right after the call and holds no browser object); on a final failure or a spent
-// budget with the failing HRESULT and two nulls.
+// budget with the failing HRESULT and two nulls. The environment observer sees each environment
+// that completes, before its controller is asked for (and must AddRef it to keep it).
 //
 // Page policy: web messages that are strings go to the message callback as UTF-8 (empty when
 // the text is not valid UTF-16); granted permission kinds are allowed only for requests from the
 // trusted origin, anything else keeps the browser's state; every new-window request is marked
-// handled, and only http, https and mailto URIs are opened, by the shell, with the host window as
+// handled and decided by decide_new_window: a popup goes, with the request's deferral, to the
+// popup opener from a posted task; a link the shell may open is opened, with the host window as
 // owner.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "util/com_ptr.h"
+#include "webview2/popup_request.h"
 #include "webview2/webview2_abi.h"
 
 namespace webview::detail {
@@ -38,6 +44,7 @@ class webview2_com_handler : public ICoreWebView2CreateCoreWebView2EnvironmentCo
   using message_callback_type = std::function<void(std::string)>;
   using controller_created_callback_type =
       std::function<void(HRESULT, ICoreWebView2Controller*, ICoreWebView2*)>;
+  using popup_opener_type = std::function<void(std::shared_ptr<popup_request>)>;
   // Runs the task later on the UI thread, after the current event has returned.
   using task_poster_type = std::function<void(std::function<void()>)>;
 
@@ -76,8 +83,17 @@ class webview2_com_handler : public ICoreWebView2CreateCoreWebView2EnvironmentCo
   // failure to the controller callback. Without a creator every attempt counts as refused with
   // E_UNEXPECTED. Exceptions from the creator or the callback propagate to the caller.
   void attempt_environment_creation();
+  // Popups of the application's own open through `opener` (from a posted task, never inside the
+  // event); `signin_hosts` are the sign-in pages a sized window.open may show in one. Without an
+  // opener no popup opens.
+  void set_popup_opener(popup_opener_type opener, std::vector<std::wstring> signin_hosts);
+  void set_environment_observer(std::function<void(ICoreWebView2Environment*)> observer);
 
  private:
+  // Takes the request's deferral and posts the popup's opening; false when it cannot be deferred.
+  bool defer_popup(ICoreWebView2NewWindowRequestedEventArgs* args, const window_features& features,
+                   std::string where);
+
   // Starts again after `failure`, or reports it when nothing is left to try.
   void retry_after(HRESULT failure);
 
@@ -90,6 +106,9 @@ class webview2_com_handler : public ICoreWebView2CreateCoreWebView2EnvironmentCo
   std::uint32_t attempt_count = 0;
   std::wstring trusted_origin;
   task_poster_type post_task;
+  popup_opener_type popup_opener;
+  std::vector<std::wstring> signin_hosts;
+  std::function<void(ICoreWebView2Environment*)> environment_observer;
 };
 
 }  // namespace webview::detail

@@ -175,15 +175,49 @@ std::wstring uri_to_open_externally(const std::wstring& uri) {
 
 std::string scheme_and_host(const std::wstring& uri) {
   const auto colon = uri.find(L':');
-  if (colon == std::wstring::npos || colon == 0 || uri.find_first_of(L"/?#") < colon) {
+  if (colon == std::wstring::npos || colon == 0 || uri.find_first_of(L"/?#\\") < colon) {
     return "(none)";
   }
   if (uri.compare(colon, 3, L"://") != 0) return utf16_to_utf8(uri.substr(0, colon + 1));
   const auto authority = colon + 3;
-  const auto end = std::min(uri.find_first_of(L"/?#", authority), uri.size());
+  // A backslash ends the host as browsers read it.
+  const auto end = std::min(uri.find_first_of(L"/?#\\", authority), uri.size());
   const auto at = uri.rfind(L'@', end - 1);
   const auto host = at != std::wstring::npos && at >= authority ? at + 1 : authority;
   return utf16_to_utf8(uri.substr(0, authority) + uri.substr(host, end - host));
+}
+
+bool means_app_unreachable(bool succeeded, int http_status, COREWEBVIEW2_WEB_ERROR_STATUS error) {
+  if (succeeded || http_status != 0) return false;
+  switch (error) {
+    case COREWEBVIEW2_WEB_ERROR_STATUS_SERVER_UNREACHABLE:
+    case COREWEBVIEW2_WEB_ERROR_STATUS_TIMEOUT:
+    case COREWEBVIEW2_WEB_ERROR_STATUS_ERROR_HTTP_INVALID_SERVER_RESPONSE:
+    case COREWEBVIEW2_WEB_ERROR_STATUS_CONNECTION_ABORTED:
+    case COREWEBVIEW2_WEB_ERROR_STATUS_CONNECTION_RESET:
+    case COREWEBVIEW2_WEB_ERROR_STATUS_DISCONNECTED:
+    case COREWEBVIEW2_WEB_ERROR_STATUS_CANNOT_CONNECT:
+    case COREWEBVIEW2_WEB_ERROR_STATUS_HOST_NAME_NOT_RESOLVED:
+      return true;
+    default:
+      return false;
+  }
+}
+
+new_window_action decide_new_window(const new_window_request& request, const std::wstring& app_url,
+                                    const std::vector<std::wstring>& signin_hosts) {
+  if (!request.user_initiated) return new_window_action::refuse;
+  if (request.popups_available) {
+    if (has_origin(request.uri, app_url)) return new_window_action::open_popup;
+    const bool sign_in_page =
+        request.uri == L"about:blank" ||
+        std::any_of(signin_hosts.begin(), signin_hosts.end(), [&](const std::wstring& host) {
+          return has_origin(request.uri, L"https://" + host + L"/");
+        });
+    if (request.sized_or_placed && sign_in_page) return new_window_action::open_popup;
+  }
+  return uri_to_open_externally(request.uri).empty() ? new_window_action::refuse
+                                                     : new_window_action::open_externally;
 }
 
 }  // namespace webview::detail

@@ -9,6 +9,7 @@
 #include "webview2/com_handler.h"
 #include "webview2/fullscreen_watch.h"
 #include "webview2/runtime_hresults.h"
+#include "webview2/signal_watch.h"
 #include "webview2/user_agent.h"
 #include "webview2/zoom.h"
 #include "win32/window_background.h"
@@ -88,7 +89,7 @@ noresult browser_host::create_browser() {
     if (!host) return;
     if (SUCCEEDED(outcome)) {
       host->controller_ = com_ptr<ICoreWebView2Controller>::share(created_controller);
-      host->webview = com_ptr<ICoreWebView2>::share(created_webview);
+      host->webview_ = com_ptr<ICoreWebView2>::share(created_webview);
     }
     state->outcome = outcome;
     state->pending = false;
@@ -108,6 +109,16 @@ noresult browser_host::create_browser() {
     if (!host || host->handler.get() != own_handler) return runtime_asks_no_retry;
     return host->owner.create_environment(own_handler);
   });
+  handler->set_environment_observer([shared_link = link](ICoreWebView2Environment* environment) {
+    if (shared_link->host) {
+      shared_link->host->environment_ = com_ptr<ICoreWebView2Environment>::share(environment);
+    }
+  });
+  handler->set_popup_opener(
+      [shared_link = link](std::shared_ptr<popup_request> request) {
+        if (shared_link->host) shared_link->host->owner.open_popup(std::move(request));
+      },
+      options.signin_hosts);
   handler->attempt_environment_creation();
 
   const HWND parent = options.parent;
@@ -124,21 +135,21 @@ noresult browser_host::create_browser() {
     return error_detail{error_canceled, "The window was closed before the browser was ready",
                         controller_creation_aborted};
   }
-  if (!controller_ || !webview) {
+  if (!controller_ || !webview_) {
     return error_detail{error_invalid_state, "The browser could not be created", state->outcome};
   }
   return {};
 }
 
 noresult browser_host::configure() {
-  const noresult configured = configure_settings(webview.get(), options.dev_tools);
+  const noresult configured = configure_settings(webview_.get(), options.dev_tools);
   if (configured.has_error()) return configured;
 
   apply_background();
   const double zoom = read_zoom_file(options.zoom_file_path);
   if (zoom > 0) log_if_failed("put_ZoomFactor", controller_->put_ZoomFactor(zoom));
   ICoreWebView2Controller* const controller = controller_.get();
-  ICoreWebView2* const view = webview.get();
+  ICoreWebView2* const view = webview_.get();
   const std::shared_ptr<browser_host_link> shared_link = link;
   register_event(
       "add_ZoomFactorChanged", "remove_ZoomFactorChanged",
@@ -188,7 +199,31 @@ noresult browser_host::configure() {
       com_ptr<ICoreWebView2NewWindowRequestedEventHandler>::share(handler.get()),
       [view](auto* watcher, auto* token) { return view->add_NewWindowRequested(watcher, token); },
       [view](auto token) { return view->remove_NewWindowRequested(token); });
+  if (options.is_popup) register_popup_events();
   return {};
+}
+
+void browser_host::register_popup_events() {
+  ICoreWebView2* const view = webview_.get();
+  const std::shared_ptr<browser_host_link> shared_link = link;
+  register_event(
+      "add_DocumentTitleChanged", "remove_DocumentTitleChanged",
+      com_ptr<title_watch>::adopt(new title_watch([shared_link](ICoreWebView2* sender) {
+        task_memory_string title;
+        if (shared_link->host && sender &&
+            log_if_failed("get_DocumentTitle", sender->get_DocumentTitle(title.put()))) {
+          shared_link->host->owner.on_page_title(title.get() ? title.get() : L"");
+        }
+      })),
+      [view](auto* watcher, auto* token) { return view->add_DocumentTitleChanged(watcher, token); },
+      [view](auto token) { return view->remove_DocumentTitleChanged(token); });
+  register_event(
+      "add_WindowCloseRequested", "remove_WindowCloseRequested",
+      com_ptr<close_watch>::adopt(new close_watch([shared_link](ICoreWebView2*) {
+        if (shared_link->host) shared_link->host->owner.on_page_close_requested();
+      })),
+      [view](auto* watcher, auto* token) { return view->add_WindowCloseRequested(watcher, token); },
+      [view](auto token) { return view->remove_WindowCloseRequested(token); });
 }
 
 // The registration holds the watcher; a failed registration frees it as `watcher` goes.
@@ -211,8 +246,9 @@ void browser_host::close() noexcept {
   // the runtime may answer with a failure, which is only logged.
   if (controller_) log_if_failed("Close", controller_->Close());
   handler.reset();
-  webview.reset();
+  webview_.reset();
   controller_.reset();
+  environment_.reset();
 }
 
 void browser_host::show() {
@@ -284,22 +320,22 @@ void browser_host::save_zoom() noexcept {
 }
 
 noresult browser_host::navigate(const std::wstring& uri) {
-  if (!webview) return error_detail{error_invalid_state, "No browser"};
-  const HRESULT result = webview->Navigate(uri.c_str());
+  if (!webview_) return error_detail{error_invalid_state, "No browser"};
+  const HRESULT result = webview_->Navigate(uri.c_str());
   if (FAILED(result)) return failed_call("Navigate", result);
   return {};
 }
 
 noresult browser_host::navigate_to_string(const std::wstring& html) {
-  if (!webview) return error_detail{error_invalid_state, "No browser"};
-  const HRESULT result = webview->NavigateToString(html.c_str());
+  if (!webview_) return error_detail{error_invalid_state, "No browser"};
+  const HRESULT result = webview_->NavigateToString(html.c_str());
   if (FAILED(result)) return failed_call("NavigateToString", result);
   return {};
 }
 
 noresult browser_host::execute_script(const std::wstring& script) {
-  if (!webview) return error_detail{error_invalid_state, "No browser"};
-  const HRESULT result = webview->ExecuteScript(script.c_str(), nullptr);
+  if (!webview_) return error_detail{error_invalid_state, "No browser"};
+  const HRESULT result = webview_->ExecuteScript(script.c_str(), nullptr);
   if (FAILED(result)) return failed_call("ExecuteScript", result);
   return {};
 }

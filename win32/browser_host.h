@@ -14,6 +14,7 @@
 #include "engine/errors.h"
 #include "util/com_ptr.h"
 #include "webview2/navigation_watch.h"
+#include "webview2/popup_request.h"
 #include "webview2/process_failed_watch.h"
 #include "webview2/webview2_abi.h"
 #include "win32/message_wait.h"
@@ -39,8 +40,14 @@ class browser_host_owner {
   // A new browser replaced one that failed: whatever the holder had registered on the old one
   // (document-start scripts) is registered again, before the page is navigated.
   virtual void on_browser_replaced() = 0;
-  // The browser failed and could not be brought back; `failure` is the start's HRESULT.
+  // The browser failed and could not be brought back; `failure` is the start's HRESULT, or S_OK
+  // for a popup's browser, which is never brought back.
   virtual void on_browser_lost(HRESULT failure) = 0;
+  // The page asked for a popup of the application's own (from the run loop).
+  virtual void open_popup(std::shared_ptr<popup_request> request) = 0;
+  // A popup's page: its title changed, or it ran window.close().
+  virtual void on_page_title(const std::wstring& title) = 0;
+  virtual void on_page_close_requested() = 0;
 
  protected:
   ~browser_host_owner() = default;
@@ -54,6 +61,11 @@ struct browser_host_options {
   // The page's zoom is kept in this file; empty: not kept.
   std::wstring zoom_file_path;
   COLORREF background = RGB(0xFF, 0xFF, 0xFF);
+  // A popup's browser follows its page's title and window.close(), keeps the runtime's page for
+  // a failed navigation and is not brought back when its browser process exits.
+  bool is_popup = false;
+  // The sign-in pages a sized window.open shows in a popup of the application's own.
+  std::vector<std::wstring> signin_hosts;
 };
 
 // What the browser's callbacks hold instead of the host: they may run after it closed (a late
@@ -82,6 +94,9 @@ class browser_host {
   void close() noexcept;
 
   ICoreWebView2Controller* controller() const noexcept { return controller_.get(); }
+  ICoreWebView2* webview() const noexcept { return webview_.get(); }
+  // The environment the browser runs on, which its popups share.
+  ICoreWebView2Environment* environment() const noexcept { return environment_.get(); }
 
   noresult navigate(const std::wstring& uri);
   noresult navigate_to_string(const std::wstring& html);
@@ -108,6 +123,8 @@ class browser_host {
 
   noresult create_browser();
   noresult configure();
+  // A popup's title and window.close().
+  void register_popup_events();
   // Registers `watcher` with `add` and keeps the token for close(); a failure is logged.
   template <typename Watcher, typename Add, typename Remove>
   void register_event(const char* add_call, const char* remove_call, com_ptr<Watcher> watcher,
@@ -121,6 +138,8 @@ class browser_host {
   void on_process_failed(const process_failure& failure);
   void on_navigation_completed(const navigation_outcome& outcome);
   void recreate();
+  // A popup's browser is not brought back: its holder closes it.
+  void give_up();
   void reload_page();
   void ask_about_unresponsive_page();
   void show_unreachable_page(const unreachable_page_request& request);
@@ -133,10 +152,11 @@ class browser_host {
   browser_host_options options;
   // A new link for each browser started; close() cuts the old one.
   std::shared_ptr<browser_host_link> link;
-  // Released by close() in the order handler, web view, controller.
+  // Released by close() in the order handler, web view, controller, environment.
   com_ptr<webview2_com_handler> handler;
-  com_ptr<ICoreWebView2> webview;
+  com_ptr<ICoreWebView2> webview_;
   com_ptr<ICoreWebView2Controller> controller_;
+  com_ptr<ICoreWebView2Environment> environment_;
   std::vector<registration> registrations;
   // Set when the browser process is gone, until the next start: every wait ends at once.
   bool browser_failed = false;

@@ -54,10 +54,11 @@ void browser_host::post(void (browser_host::*action)()) {
 void browser_host::on_process_failed(const process_failure& failure) {
   switch (failure.kind) {
     case COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED:
-      log_process_failure(failure, "re-creating the browser");
+      log_process_failure(failure,
+                          options.is_popup ? "closing the popup" : "re-creating the browser");
       browser_failed = true;
       // From the run loop: never inside the event, nor inside a wait for the dead browser.
-      post(&browser_host::recreate);
+      post(options.is_popup ? &browser_host::give_up : &browser_host::recreate);
       return;
     case COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED:
       log_process_failure(failure, "reloading the page");
@@ -105,10 +106,14 @@ void browser_host::recreate() {
   }
 }
 
+void browser_host::give_up() { owner.on_browser_lost(S_OK); }
+
 void browser_host::reload_page() {
-  if (!webview) return;
+  if (!webview_) return;
   if (reloads.try_take(now_ms())) {
-    log_if_failed("Reload", webview->Reload());
+    log_if_failed("Reload", webview_->Reload());
+  } else if (options.is_popup) {
+    log_event("reload budget spent in a popup: its page is left as it is");
   } else {
     log_event("reload budget spent: built-in page shown");
     show_unreachable_page(page_stopped(resume_uri()));
@@ -116,7 +121,7 @@ void browser_host::reload_page() {
 }
 
 void browser_host::ask_about_unresponsive_page() {
-  if (!webview || !hang.ongoing(now_ms())) return;
+  if (!webview_ || !hang.ongoing(now_ms())) return;
   const int answer =
       MessageBoxW(GetAncestor(options.parent, GA_ROOT),
                   L"The page is not responding.\n\nReload it now? Choose No to keep waiting.",
@@ -142,9 +147,11 @@ void browser_host::on_navigation_completed(const navigation_outcome& outcome) {
   const std::string failure = "navigation failed: " + scheme_and_host(outcome.uri) + " web error " +
                               std::to_string(outcome.error) + ", http " +
                               std::to_string(outcome.http_status);
-  // A navigation replaced by another is no failure.
-  if (outcome.error == COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED) {
-    log_event(failure + "; cancelled, left as it is");
+  // The server answered, the page stopped itself, a login, proxy or certificate prompt is in
+  // front of the user, or another navigation replaced this one: the runtime's page stays.
+  if (options.is_popup ||
+      !means_app_unreachable(outcome.succeeded, outcome.http_status, outcome.error)) {
+    log_event(failure + "; the runtime's page kept");
     return;
   }
   ++consecutive_failures;
@@ -158,7 +165,7 @@ void browser_host::on_navigation_completed(const navigation_outcome& outcome) {
 }
 
 void browser_host::show_unreachable_page(const unreachable_page_request& request) {
-  if (!webview) return;
+  if (!webview_) return;
   const std::string page = configuration.compose_unreachable_page(request);
   own_page_pending = !navigate_to_string(utf8_to_utf16(page)).has_error();
 }

@@ -107,4 +107,11 @@ std::int32_t scale_by_dpi(std::int32_t value, std::int32_t new_dpi, std::int32_t
   return static_cast<std::int32_t>(static_cast<std::int64_t>(value) * new_dpi / old_dpi);
 }
 
+SIZE dpi_scaled_window_size(HWND window, std::int32_t old_dpi, std::int32_t new_dpi) {
+  RECT rect{};
+  GetClientRect(window, &rect);
+  return frame_size_for_client(window, scale_by_dpi(rect.right - rect.left, new_dpi, old_dpi),
+                               scale_by_dpi(rect.bottom - rect.top, new_dpi, old_dpi), new_dpi);
+}
+
 }  // namespace webview::detail

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <string>
 #include <utility>
 
 #include "engine/bridge_script.h"
@@ -6,15 +8,23 @@
 #include "util/module_path.h"
 #include "util/text_encoding.h"
 #include "webview2/user_data_folder.h"
+#include "webview2/user_script_impl.h"
 #include "win32/browser_failure_message.h"
 #include "win32/win32_edge_engine.h"
 
 namespace webview::detail {
+namespace {
+
+constexpr std::size_t max_popups = 4;
+
+}  // namespace
 
 void win32_edge_engine::embed(bool debug) {
+  dev_tools = debug;
   browser_host_options options;
   options.parent = widget_window;
   options.dev_tools = debug;
+  options.signin_hosts = configuration.signin_hosts;
   options.takes_focus = owns_window;
   options.zoom_file_path = zoom_file_path;
   options.background = background;
@@ -59,6 +69,43 @@ void win32_edge_engine::on_browser_replaced() {
 void win32_edge_engine::on_browser_lost(HRESULT failure) {
   show_browser_failure(main_window, configuration.window_title, failure);
   if (owns_window && main_window) DestroyWindow(main_window);
+}
+
+void win32_edge_engine::open_popup(std::shared_ptr<popup_request> request) {
+  popups.erase(std::remove_if(popups.begin(), popups.end(),
+                              [](const auto& popup) { return !popup->is_open(); }),
+               popups.end());
+  if (popups.size() >= max_popups) {
+    log_event("popup refused, " + std::to_string(max_popups) +
+              " open already: " + request->where());
+    return;
+  }
+  if (!main_window || !main_browser || !main_browser->environment()) {
+    log_event("popup refused, no browser to open it beside: " + request->where());
+    return;
+  }
+  browser_host_options options;
+  options.dev_tools = dev_tools;
+  options.background = background;
+  options.is_popup = true;
+  options.signin_hosts = configuration.signin_hosts;
+  browser_host_owner& owner = *this;
+  auto popup = std::make_shared<popup_window>(owner, configuration, main_window,
+                                              main_browser->environment(), std::move(options));
+  // The application's scripts (the bridge, the page marks) run in its popups too.
+  std::vector<std::wstring> scripts;
+  for (const auto& script : user_scripts) scripts.push_back(script.get_impl()->code_utf16);
+  if (popup->open(*request, scripts)) popups.push_back(std::move(popup));
+}
+
+// Only popups follow their page's title and window.close().
+void win32_edge_engine::on_page_title(const std::wstring&) {}
+
+void win32_edge_engine::on_page_close_requested() {}
+
+void win32_edge_engine::close_popups() noexcept {
+  for (const auto& popup : popups) popup->close();
+  popups.clear();
 }
 
 }  // namespace webview::detail

@@ -131,6 +131,7 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
 // them, and the message window goes last so that queued tasks can still be run or freed.
 // `run_queued_tasks` runs the tasks dispatched so far; otherwise they are freed unrun.
 void win32_edge_engine::tear_down(bool run_queued_tasks) noexcept {
+  close_popups();
   if (main_browser) main_browser->save_zoom();
   main_browser.reset();
   destroy_windows();

@@ -11,7 +11,7 @@
 namespace webview::detail {
 
 std::wstring browser_host::add_script(const std::wstring& code) {
-  if (!webview) return {};
+  if (!webview_) return {};
   // Shared with the completion, which may in principle arrive after this call has returned.
   struct registration {
     std::wstring id;
@@ -26,7 +26,7 @@ std::wstring browser_host::add_script(const std::wstring& code) {
         added->done = true;
       }));
   const HRESULT started =
-      webview->AddScriptToExecuteOnDocumentCreated(code.c_str(), completion.get());
+      webview_->AddScriptToExecuteOnDocumentCreated(code.c_str(), completion.get());
   // A registration that never completes keeps the empty id once the wait gives up.
   if (log_if_failed("AddScriptToExecuteOnDocumentCreated", started)) {
     wait_for_browser([&] { return added->done; });
@@ -35,9 +35,9 @@ std::wstring browser_host::add_script(const std::wstring& code) {
 }
 
 void browser_host::remove_script(const std::wstring& id) {
-  if (webview) {
+  if (webview_) {
     log_if_failed("RemoveScriptToExecuteOnDocumentCreated",
-                  webview->RemoveScriptToExecuteOnDocumentCreated(id.c_str()));
+                  webview_->RemoveScriptToExecuteOnDocumentCreated(id.c_str()));
   }
 }
 

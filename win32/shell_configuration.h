@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace webview::detail {
 
@@ -38,6 +39,9 @@ struct shell_configuration {
   std::wstring taskbar_identity;
   // The main window's client size at its first start, in 96-DPI units.
   window_size first_start_client_size;
+  // The sign-in pages (exact https host names) a page's sized window.open shows in a popup of the
+  // application's own, so that the sign-in can report back to its opener.
+  std::vector<std::wstring> signin_hosts;
   // The built-in page, UTF-8 HTML, shown in place of the application when it cannot be reached
   // or its page keeps failing.
   std::function<std::string(const unreachable_page_request&)> compose_unreachable_page;

@@ -8,12 +8,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/engine_base.h"
 #include "util/com_apartment_guard.h"
 #include "util/loaded_library.h"
 #include "webview2/webview2_abi.h"
 #include "win32/browser_host.h"
+#include "win32/popup_window.h"
 #include "win32/shell_configuration.h"
 
 namespace webview::detail {
@@ -70,6 +72,10 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   void on_page_full_screen(bool on) override;
   void on_browser_replaced() override;
   void on_browser_lost(HRESULT failure) override;
+  void open_popup(std::shared_ptr<popup_request> request) override;
+  void on_page_title(const std::wstring& title) override;
+  void on_page_close_requested() override;
+  void close_popups() noexcept;
 
   LRESULT handle_main_window_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT handle_widget_window_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -83,6 +89,9 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   window_size min_size;
   window_size max_size;
   std::unique_ptr<browser_host> main_browser;
+  // At most four open at once; closed ones are dropped when the next one opens.
+  std::vector<std::shared_ptr<popup_window>> popups;
+  bool dev_tools = false;
   std::wstring user_data_folder;
   std::wstring zoom_file_path;
   std::wstring window_file_path;

@@ -45,6 +45,7 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       return 0;
     case WM_CLOSE:
       save_window_placement();
+      close_popups();
       DestroyWindow(hwnd);
       return 0;
     case WM_SETTINGCHANGE:
@@ -76,13 +77,8 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       return 0;
     }
     case WM_GETDPISCALEDSIZE: {
-      // The whole window, frame included, whose client area keeps its 96-DPI size at the new DPI.
-      const auto new_dpi = static_cast<std::int32_t>(wparam);
-      RECT rect{};
-      GetClientRect(main_window, &rect);
       *reinterpret_cast<SIZE*>(lparam) =
-          frame_size_for_client(main_window, scale_by_dpi(rect.right - rect.left, new_dpi, dpi),
-                                scale_by_dpi(rect.bottom - rect.top, new_dpi, dpi), new_dpi);
+          dpi_scaled_window_size(main_window, dpi, static_cast<std::int32_t>(wparam));
       return TRUE;
     }
     default:

@@ -1,4 +1,5 @@
-// QueryInterface for the stand-in's objects that have one interface besides IUnknown.
+// QueryInterface for the stand-in's objects that have one interface (and its newer version)
+// besides IUnknown.
 #pragma once
 
 #include <windows.h>
@@ -8,14 +9,16 @@
 
 namespace standin {
 
-// Answers IUnknown and `own`, logs the query under `interface_name`.
+// Answers IUnknown, `own` and, when given, `newer` (an interface derived from `own` that `self`
+// implements); logs the query under `interface_name`.
 template <typename Interface>
 HRESULT answer_query(Interface* self, const char* interface_name, const IID& own, REFIID riid,
-                     void** object) noexcept {
+                     void** object, const IID* newer = nullptr) noexcept {
   return webview::detail::call_without_throwing(E_UNEXPECTED, [&] {
     HRESULT result = E_POINTER;
     if (object) {
-      const bool answers = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, own);
+      const bool answers = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, own) ||
+                           (newer && IsEqualIID(riid, *newer));
       *object = answers ? self : nullptr;
       if (answers) self->AddRef();
       result = answers ? S_OK : E_NOINTERFACE;

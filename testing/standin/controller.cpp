@@ -231,7 +231,9 @@ HRESULT STDMETHODCALLTYPE controller_object::Close() {
 
 HRESULT STDMETHODCALLTYPE controller_object::get_CoreWebView2(ICoreWebView2** value) {
   return guarded("get_CoreWebView2", [&] {
-    const log_fields args = log_fields().utf8("step", outcome_name(webview_mode));
+    const log_fields args = log_fields()
+                                .utf8("step", outcome_name(webview_mode))
+                                .integer("webView", webview ? webview->id() : 0);
     if (!value) return report("get_CoreWebView2", args, E_POINTER);
     *value = com_ptr<core_webview>::share(webview.get()).detach();
     return report("get_CoreWebView2", args,

@@ -18,7 +18,11 @@ namespace {
 
 constexpr const char* webview_interface = "ICoreWebView2";
 
-// Every web view alive, oldest first: page actions apply to the newest live one.
+bool is_http(const std::wstring& uri) {
+  return _wcsnicmp(uri.c_str(), L"http://", 7) == 0 || _wcsnicmp(uri.c_str(), L"https://", 8) == 0;
+}
+
+// Every web view alive, oldest first: page actions apply to the newest live one (or the oldest).
 std::mutex registry_lock;
 std::vector<core_webview*> registry;
 
@@ -31,6 +35,7 @@ core_webview::core_webview(std::shared_ptr<ui_thread_queue> queue,
       process(std::move(process)),
       window(std::move(window)),
       owner(owner),
+      number(runtime_state::get().next_webview_id()),
       settings(com_ptr<settings_object>::adopt(new settings_object(this->window, this->process))) {
   std::lock_guard<std::mutex> guard(registry_lock);
   registry.push_back(this);
@@ -41,15 +46,24 @@ core_webview::~core_webview() {
   registry.erase(std::find(registry.begin(), registry.end(), this));
 }
 
-com_ptr<core_webview> core_webview::newest_live() {
+com_ptr<core_webview> core_webview::live(bool oldest) {
   // Only this thread's web views: no other thread can be destroying one meanwhile.
   std::lock_guard<std::mutex> guard(registry_lock);
-  for (auto view = registry.rbegin(); view != registry.rend(); ++view) {
-    if ((*view)->thread == GetCurrentThreadId() && (*view)->is_live()) {
-      return com_ptr<core_webview>::share(*view);
-    }
+  const auto suits = [](const core_webview* view) {
+    return view->thread == GetCurrentThreadId() && view->is_live();
+  };
+  if (oldest) {
+    const auto found = std::find_if(registry.begin(), registry.end(), suits);
+    return com_ptr<core_webview>::share(found != registry.end() ? *found : nullptr);
   }
-  return {};
+  const auto found = std::find_if(registry.rbegin(), registry.rend(), suits);
+  return com_ptr<core_webview>::share(found != registry.rend() ? *found : nullptr);
+}
+
+com_ptr<core_webview> core_webview::find(ICoreWebView2* view) {
+  std::lock_guard<std::mutex> guard(registry_lock);
+  const auto found = std::find(registry.begin(), registry.end(), view);
+  return com_ptr<core_webview>::share(view && found != registry.end() ? *found : nullptr);
 }
 
 template <typename Body>
@@ -120,6 +134,7 @@ void core_webview::start_navigation(std::wstring uri, log_fields& args) {
   const navigation_step planned = navigation_at(state.plan().navigations, index);
   const std::uint64_t id = state.next_navigation_id();
   latest_navigation = id;
+  navigated = true;
   // A failed navigation leaves the source at the URI that failed, as with the real runtime.
   source = std::move(uri);
   window->display().url = source;
@@ -154,12 +169,29 @@ void core_webview::finish_navigation(std::uint64_t id, const std::wstring& uri,
     window->display().page_shown = success;
     window->refresh();
   }
+  // HttpStatusCode: the HTTP answer's status; 0 when no HTTP answer came.
+  const int http_status = replaced                   ? 0
+                          : planned.http_status >= 0 ? planned.http_status
+                          : is_http(uri)             ? 200
+                                                     : 0;
   auto args = com_ptr<navigation_completed_args>::adopt(new navigation_completed_args(
-      id, success, success ? COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN : status));
+      id, success, success ? COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN : status, http_status));
   event_args.boolean("isSuccess", success)
-      .integer("webErrorStatus", success ? COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN : status);
+      .integer("webErrorStatus", success ? COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN : status)
+      .integer("httpStatusCode", http_status)
+      .integer("webView", number);
   navigation_handlers.fire("NavigationCompleted", this, args.get(), event_args,
                            [] { return log_fields(); });
+  // DocumentTitleChanged may come before or after NavigationCompleted: here after it. A page
+  // without a <title> shows its URL.
+  if (!replaced && is_live()) change_title(uri);
+}
+
+void core_webview::load_as_new_window(std::int64_t opener, const std::wstring& uri) {
+  log_fields args;
+  args.integer("opener", opener).integer("popup", number).text("uri", uri);
+  start_navigation(uri, args);
+  log_note("opener link", args);
 }
 
 void core_webview::follow_link(const std::wstring& uri) {
@@ -337,6 +369,31 @@ HRESULT STDMETHODCALLTYPE core_webview::remove_NavigationCompleted(EventRegistra
   return remove_handler("remove_NavigationCompleted", navigation_handlers, token);
 }
 
+HRESULT STDMETHODCALLTYPE core_webview::add_WindowCloseRequested(
+    ICoreWebView2WindowCloseRequestedEventHandler* handler, EventRegistrationToken* token) {
+  return add_handler("add_WindowCloseRequested", close_handlers, handler, token);
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::remove_WindowCloseRequested(EventRegistrationToken token) {
+  return remove_handler("remove_WindowCloseRequested", close_handlers, token);
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::add_DocumentTitleChanged(
+    ICoreWebView2DocumentTitleChangedEventHandler* handler, EventRegistrationToken* token) {
+  return add_handler("add_DocumentTitleChanged", title_handlers, handler, token);
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::remove_DocumentTitleChanged(EventRegistrationToken token) {
+  return remove_handler("remove_DocumentTitleChanged", title_handlers, token);
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::get_DocumentTitle(LPWSTR* value) {
+  return guarded("get_DocumentTitle", [&] {
+    return report("get_DocumentTitle", log_fields().text("value", title),
+                  hand_out_string(title, value));
+  });
+}
+
 void core_webview::receive_web_message(const std::wstring& as_json, bool is_string,
                                        const std::wstring& as_string) {
   com_ptr<web_message_args> args =
@@ -356,12 +413,31 @@ void core_webview::change_full_screen(bool on) {
       log_fields().boolean("containsFullScreenElement", on), [] { return log_fields(); });
 }
 
-void core_webview::request_new_window(const std::wstring& uri, bool user_initiated) {
-  com_ptr<new_window_args> args =
-      com_ptr<new_window_args>::adopt(new new_window_args(uri, user_initiated));
-  new_window_handlers.fire("NewWindowRequested", this, args.get(),
-                           log_fields().text("uri", uri).boolean("userInitiated", user_initiated),
-                           [&] { return log_fields().boolean("handled", args->is_handled()); });
+void core_webview::request_new_window(const std::wstring& uri, bool user_initiated,
+                                      const window_features& features) {
+  auto args = com_ptr<new_window_args>::adopt(
+      new new_window_args(uri, user_initiated, features, number, process));
+  const log_fields event_args = log_fields()
+                                    .text("uri", uri)
+                                    .boolean("userInitiated", user_initiated)
+                                    .integer("webView", number);
+  args->handlers_returned(
+      new_window_handlers.raise("NewWindowRequested", this, args.get(), event_args));
+}
+
+void core_webview::request_window_close() {
+  // Back-to-back window.close() calls may fire only once; the stand-in fires every time.
+  close_handlers.fire("WindowCloseRequested", this, static_cast<IUnknown*>(nullptr),
+                      log_fields().integer("webView", number), [] { return log_fields(); });
+}
+
+void core_webview::change_title(const std::wstring& text) {
+  // DocumentTitleChanged runs when the title changes.
+  if (text == title) return;
+  title = text;
+  title_handlers.fire("DocumentTitleChanged", this, static_cast<IUnknown*>(nullptr),
+                      log_fields().integer("webView", number).text("title", title),
+                      [] { return log_fields(); });
 }
 
 void core_webview::request_permission(COREWEBVIEW2_PERMISSION_KIND kind, const std::wstring& uri) {
@@ -480,16 +556,6 @@ HRESULT STDMETHODCALLTYPE core_webview::GetDevToolsProtocolEventReceiver(
   return not_implemented("GetDevToolsProtocolEventReceiver");
 }
 HRESULT STDMETHODCALLTYPE core_webview::Stop() { return not_implemented("Stop"); }
-HRESULT STDMETHODCALLTYPE core_webview::add_DocumentTitleChanged(
-    ICoreWebView2DocumentTitleChangedEventHandler*, EventRegistrationToken*) {
-  return not_implemented("add_DocumentTitleChanged");
-}
-HRESULT STDMETHODCALLTYPE core_webview::remove_DocumentTitleChanged(EventRegistrationToken) {
-  return not_implemented("remove_DocumentTitleChanged");
-}
-HRESULT STDMETHODCALLTYPE core_webview::get_DocumentTitle(LPWSTR*) {
-  return not_implemented("get_DocumentTitle");
-}
 HRESULT STDMETHODCALLTYPE core_webview::AddHostObjectToScript(LPCWSTR, VARIANT*) {
   return not_implemented("AddHostObjectToScript");
 }
@@ -513,13 +579,6 @@ core_webview::AddWebResourceRequestedFilter(LPCWSTR, COREWEBVIEW2_WEB_RESOURCE_C
 HRESULT STDMETHODCALLTYPE
 core_webview::RemoveWebResourceRequestedFilter(LPCWSTR, COREWEBVIEW2_WEB_RESOURCE_CONTEXT) {
   return not_implemented("RemoveWebResourceRequestedFilter");
-}
-HRESULT STDMETHODCALLTYPE core_webview::add_WindowCloseRequested(
-    ICoreWebView2WindowCloseRequestedEventHandler*, EventRegistrationToken*) {
-  return not_implemented("add_WindowCloseRequested");
-}
-HRESULT STDMETHODCALLTYPE core_webview::remove_WindowCloseRequested(EventRegistrationToken) {
-  return not_implemented("remove_WindowCloseRequested");
 }
 
 }  // namespace standin

@@ -1,8 +1,9 @@
 // The stand-in's ICoreWebView2: remembers the page it was sent to and its document-start
 // scripts, answers the calls the application makes, completes every navigation from the message
 // dispatch, and raises page events (messages, permission and new-window requests, full-screen
-// changes, process failures, links followed) when the scenario's page actions ask. UI thread
-// only: the thread whose message dispatch runs the object's queue.
+// changes, process failures, links followed, window.close(), title changes) when the scenario's
+// page actions ask. It may be another request's new window (a popup). UI thread only: the thread
+// whose message dispatch runs the object's queue.
 #pragma once
 
 #include <atomic>
@@ -126,8 +127,12 @@ class core_webview final : public ICoreWebView2 {
                                                      EventRegistrationToken*) override;
   HRESULT STDMETHODCALLTYPE remove_WindowCloseRequested(EventRegistrationToken) override;
 
-  // The most recently created web view of this thread that is still live, or null.
-  static com_ptr<core_webview> newest_live();
+  // The live web view of this thread created first (`oldest`) or last; null when none is live.
+  static com_ptr<core_webview> live(bool oldest);
+  // The stand-in web view behind `view`; null for null or any other object.
+  static com_ptr<core_webview> find(ICoreWebView2* view);
+  // Its number in the process (1, 2, ...), for the log.
+  std::int64_t id() const noexcept { return number; }
 
   // For the owning controller and the scenario's page actions.
   void detach_controller() noexcept {
@@ -143,7 +148,18 @@ class core_webview final : public ICoreWebView2 {
   void receive_web_message(const std::wstring& as_json, bool is_string,
                            const std::wstring& as_string);
   void change_full_screen(bool on);
-  void request_new_window(const std::wstring& uri, bool user_initiated);
+  void request_new_window(const std::wstring& uri, bool user_initiated,
+                          const window_features& features);
+  void request_window_close();
+  // Sets the document title; DocumentTitleChanged when it changed.
+  void change_title(const std::wstring& text);
+  // Whether it may be the new window of a request from a web view of `opener`'s environment.
+  bool can_become_new_window(const std::shared_ptr<browser_process>& opener) const noexcept {
+    return is_live() && !navigated && !claimed && process == opener;
+  }
+  void claim_as_new_window() noexcept { claimed = true; }
+  // The decided request's new window: loads `uri`, linked to the web view numbered `opener`.
+  void load_as_new_window(std::int64_t opener, const std::wstring& uri);
   void request_permission(COREWEBVIEW2_PERMISSION_KIND kind, const std::wstring& uri);
   // A helper process failed; when it is the browser process, every web view of the environment
   // gets the event and all their objects are dead.
@@ -179,6 +195,10 @@ class core_webview final : public ICoreWebView2 {
   controller_object* owner;
   bool closed = false;
   DWORD thread = GetCurrentThreadId();
+  std::int64_t number;
+  bool navigated = false;  // by any Navigate, NavigateToString, Reload, go or opener link
+  bool claimed = false;    // set as a new-window request's NewWindow
+  std::wstring title;
   com_ptr<settings_object> settings;
   std::wstring source;
   std::uint64_t latest_navigation = 0;  // the id of the last navigation started
@@ -194,6 +214,8 @@ class core_webview final : public ICoreWebView2 {
   event_handlers<ICoreWebView2ContainsFullScreenElementChangedEventHandler> full_screen_handlers;
   event_handlers<ICoreWebView2ProcessFailedEventHandler> process_failed_handlers;
   event_handlers<ICoreWebView2NavigationCompletedEventHandler> navigation_handlers;
+  event_handlers<ICoreWebView2WindowCloseRequestedEventHandler> close_handlers;
+  event_handlers<ICoreWebView2DocumentTitleChangedEventHandler> title_handlers;
 };
 
 }  // namespace standin

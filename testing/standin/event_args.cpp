@@ -1,6 +1,7 @@
 #include "testing/standin/event_args.h"
 
 #include "testing/standin/com_identity.h"
+#include "testing/standin/core_webview.h"
 #include "testing/standin/task_string.h"
 
 namespace standin {
@@ -14,6 +15,14 @@ constexpr const char* permission_interface = "ICoreWebView2PermissionRequestedEv
 constexpr const char* new_window_interface = "ICoreWebView2NewWindowRequestedEventArgs";
 constexpr const char* process_failed_interface = "ICoreWebView2ProcessFailedEventArgs";
 constexpr const char* navigation_interface = "ICoreWebView2NavigationCompletedEventArgs";
+constexpr const char* navigation2_interface = "ICoreWebView2NavigationCompletedEventArgs2";
+constexpr const char* features_interface = "ICoreWebView2WindowFeatures";
+constexpr const char* deferral_interface = "ICoreWebView2Deferral";
+
+// A call out of turn (a second Complete or GetDeferral, NewWindow set twice, anything changed after
+// the decision): HRESULT_FROM_WIN32(ERROR_INVALID_STATE), the code the runtime documents for calls
+// in the wrong state (a notification's ReportShown before Handled).
+constexpr HRESULT wrong_state = static_cast<HRESULT>(0x8007139F);
 
 // Stores `value` in *out and logs the call with it.
 template <typename Value>
@@ -36,10 +45,110 @@ HRESULT log_string_getter(const char* interface_name, const char* method, const 
   });
 }
 
+HRESULT log_flag_getter(const char* interface_name, const char* method, bool value, BOOL* out) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    if (out) *out = value ? TRUE : FALSE;
+    return log_call(interface_name, method, log_fields().boolean("value", value),
+                    out ? S_OK : E_POINTER);
+  });
+}
+
 HRESULT log_not_implemented(const char* interface_name, const char* method) {
   return call_without_throwing(E_UNEXPECTED,
                                [&] { return log_call(interface_name, method, {}, E_NOTIMPL); });
 }
+
+// The features that window.open was given. A window opened without any (a link, window.open(url))
+// shows menu bar, status, toolbar and scroll bars; any feature given hides those not named.
+class features_object final : public ICoreWebView2WindowFeatures {
+ public:
+  explicit features_object(const window_features& given) : given(given) {}
+  features_object(const features_object&) = delete;
+  features_object& operator=(const features_object&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    return answer_query(this, features_interface, IID_ICoreWebView2WindowFeatures, riid, object);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++reference_count; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG remaining = --reference_count;
+    if (remaining == 0) delete this;
+    return remaining;
+  }
+  HRESULT STDMETHODCALLTYPE get_HasPosition(BOOL* value) override {
+    return log_flag_getter(features_interface, "get_HasPosition", given.has_position, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_HasSize(BOOL* value) override {
+    return log_flag_getter(features_interface, "get_HasSize", given.has_size, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_Left(UINT32* value) override {
+    return log_value_getter(features_interface, "get_Left", given.left, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_Top(UINT32* value) override {
+    return log_value_getter(features_interface, "get_Top", given.top, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_Height(UINT32* value) override {
+    return log_value_getter(features_interface, "get_Height", given.height, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_Width(UINT32* value) override {
+    return log_value_getter(features_interface, "get_Width", given.width, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_ShouldDisplayMenuBar(BOOL* value) override {
+    return log_flag_getter(features_interface, "get_ShouldDisplayMenuBar", plain(), value);
+  }
+  HRESULT STDMETHODCALLTYPE get_ShouldDisplayStatus(BOOL* value) override {
+    return log_flag_getter(features_interface, "get_ShouldDisplayStatus", plain(), value);
+  }
+  HRESULT STDMETHODCALLTYPE get_ShouldDisplayToolbar(BOOL* value) override {
+    return log_flag_getter(features_interface, "get_ShouldDisplayToolbar", plain(), value);
+  }
+  HRESULT STDMETHODCALLTYPE get_ShouldDisplayScrollBars(BOOL* value) override {
+    return log_flag_getter(features_interface, "get_ShouldDisplayScrollBars", plain(), value);
+  }
+
+ private:
+  ~features_object() = default;
+  bool plain() const { return !given.has_size && !given.has_position; }
+
+  std::atomic<ULONG> reference_count{1};
+  module_use in_use;
+  window_features given;
+};
+
+// Holds the new-window request open until Complete: the opener's window.open meanwhile has an
+// unnavigated window, which navigates when the deferral is complete.
+class deferral_object final : public ICoreWebView2Deferral {
+ public:
+  explicit deferral_object(com_ptr<new_window_args> request) : request(std::move(request)) {}
+  deferral_object(const deferral_object&) = delete;
+  deferral_object& operator=(const deferral_object&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    return answer_query(this, deferral_interface, IID_ICoreWebView2Deferral, riid, object);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++reference_count; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG remaining = --reference_count;
+    if (remaining == 0) delete this;
+    return remaining;
+  }
+  HRESULT STDMETHODCALLTYPE Complete() override {
+    return call_without_throwing(E_UNEXPECTED, [&] {
+      if (completed) return log_call(deferral_interface, "Complete", {}, wrong_state);
+      completed = true;
+      request->deferral_completed();
+      return log_call(deferral_interface, "Complete", {}, S_OK);
+    });
+  }
+
+ private:
+  ~deferral_object() = default;
+
+  std::atomic<ULONG> reference_count{1};
+  module_use in_use;
+  com_ptr<new_window_args> request;
+  bool completed = false;
+};
 
 }  // namespace
 
@@ -140,8 +249,16 @@ HRESULT STDMETHODCALLTYPE permission_args::GetDeferral(ICoreWebView2Deferral** d
   return log_not_implemented(permission_interface, "GetDeferral");
 }
 
-new_window_args::new_window_args(std::wstring uri, bool user_initiated)
-    : uri(std::move(uri)), user_initiated(user_initiated) {}
+new_window_args::new_window_args(std::wstring uri, bool user_initiated,
+                                 const window_features& features, std::int64_t opener,
+                                 std::shared_ptr<browser_process> opener_process)
+    : uri(std::move(uri)),
+      user_initiated(user_initiated),
+      features(features),
+      opener(opener),
+      opener_process(std::move(opener_process)) {}
+
+new_window_args::~new_window_args() = default;
 
 HRESULT STDMETHODCALLTYPE new_window_args::QueryInterface(REFIID riid, void** object) {
   return answer_query(this, new_window_interface, IID_ICoreWebView2NewWindowRequestedEventArgs,
@@ -160,20 +277,39 @@ HRESULT STDMETHODCALLTYPE new_window_args::get_Uri(LPWSTR* value) {
   return log_string_getter(new_window_interface, "get_Uri", uri, value);
 }
 
-HRESULT STDMETHODCALLTYPE new_window_args::put_NewWindow(ICoreWebView2*) {
-  return log_not_implemented(new_window_interface, "put_NewWindow");
+HRESULT STDMETHODCALLTYPE new_window_args::put_NewWindow(ICoreWebView2* new_window) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    com_ptr<core_webview> view = core_webview::find(new_window);
+    const log_fields args = log_fields().integer("webView", view ? view->id() : 0);
+    HRESULT result = S_OK;
+    if (target || decided) {
+      // Once set, the new window cannot be changed.
+      result = wrong_state;
+    } else if (!view || !view->can_become_new_window(opener_process)) {
+      // It must be on the opener's environment, not navigated before, and no other request's.
+      result = E_INVALIDARG;
+    } else {
+      view->claim_as_new_window();
+      target = std::move(view);
+    }
+    return log_call(new_window_interface, "put_NewWindow", args, result);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE new_window_args::get_NewWindow(ICoreWebView2** new_window) {
-  if (new_window) *new_window = nullptr;
-  return log_not_implemented(new_window_interface, "get_NewWindow");
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    if (new_window) *new_window = com_ptr<core_webview>::share(target.get()).detach();
+    return log_call(new_window_interface, "get_NewWindow",
+                    log_fields().integer("webView", target ? target->id() : 0),
+                    new_window ? S_OK : E_POINTER);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE new_window_args::put_Handled(BOOL value) {
   return call_without_throwing(E_UNEXPECTED, [&] {
-    handled = value != FALSE;
+    if (!decided) handled = value != FALSE;
     return log_call(new_window_interface, "put_Handled", log_fields().integer("value", value),
-                    S_OK);
+                    decided ? wrong_state : S_OK);
   });
 }
 
@@ -194,14 +330,58 @@ HRESULT STDMETHODCALLTYPE new_window_args::get_IsUserInitiated(BOOL* value) {
 }
 
 HRESULT STDMETHODCALLTYPE new_window_args::GetDeferral(ICoreWebView2Deferral** deferral) {
-  if (deferral) *deferral = nullptr;
-  return log_not_implemented(new_window_interface, "GetDeferral");
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    if (!deferral) return log_call(new_window_interface, "GetDeferral", {}, E_POINTER);
+    *deferral = nullptr;
+    // One deferral per request, taken before the request was decided.
+    if (deferral_taken || decided) {
+      return log_call(new_window_interface, "GetDeferral", {}, wrong_state);
+    }
+    deferral_taken = true;
+    *deferral = new deferral_object(com_ptr<new_window_args>::share(this));
+    return log_call(new_window_interface, "GetDeferral", {}, S_OK);
+  });
 }
 
-HRESULT STDMETHODCALLTYPE
-new_window_args::get_WindowFeatures(ICoreWebView2WindowFeatures** features) {
-  if (features) *features = nullptr;
-  return log_not_implemented(new_window_interface, "get_WindowFeatures");
+HRESULT STDMETHODCALLTYPE new_window_args::get_WindowFeatures(ICoreWebView2WindowFeatures** value) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    if (value) *value = new features_object(features);
+    return log_call(new_window_interface, "get_WindowFeatures", {}, value ? S_OK : E_POINTER);
+  });
+}
+
+void new_window_args::handlers_returned(std::vector<HRESULT> handler_results) {
+  returned = true;
+  results = std::move(handler_results);
+  decide_when_ready();
+}
+
+void new_window_args::deferral_completed() {
+  deferral_done = true;
+  decide_when_ready();
+}
+
+void new_window_args::decide_when_ready() {
+  // A deferred request is decided when the deferral completes, maybe long after the handlers.
+  if (decided || !returned || (deferral_taken && !deferral_done)) return;
+  decided = true;
+  runtime_state::get().log().write(log_fields()
+                                       .utf8("outcome", "NewWindowRequested")
+                                       .object("args", log_fields()
+                                                           .boolean("handled", handled)
+                                                           .boolean("newWindow", bool(target))
+                                                           .boolean("deferred", deferral_taken)
+                                                           .hresults("results", results)));
+  if (target) {
+    // With NewWindow set, the runtime itself navigates it and links it to its opener.
+    target->load_as_new_window(opener, uri);
+  } else if (handled) {
+    // Handled without NewWindow: window.open gets a window object where no window loads.
+    log_note("window.open returns null", log_fields().text("uri", uri));
+  } else {
+    // Neither: the runtime opens a popup window of its own, outside the application.
+    log_note("runtime popup window", log_fields().text("uri", uri));
+  }
 }
 
 HRESULT STDMETHODCALLTYPE process_failed_args::QueryInterface(REFIID riid, void** object) {
@@ -223,8 +403,11 @@ process_failed_args::get_ProcessFailedKind(COREWEBVIEW2_PROCESS_FAILED_KIND* val
 }
 
 HRESULT STDMETHODCALLTYPE navigation_completed_args::QueryInterface(REFIID riid, void** object) {
+  // Runtimes before 1.0.1245 do not answer ICoreWebView2NavigationCompletedEventArgs2.
+  const bool newer = runtime_state::get().plan().navigation_args2_available;
   return answer_query(this, navigation_interface, IID_ICoreWebView2NavigationCompletedEventArgs,
-                      riid, object);
+                      riid, object,
+                      newer ? &IID_ICoreWebView2NavigationCompletedEventArgs2 : nullptr);
 }
 
 ULONG STDMETHODCALLTYPE navigation_completed_args::AddRef() { return ++reference_count; }
@@ -250,6 +433,10 @@ navigation_completed_args::get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* val
 
 HRESULT STDMETHODCALLTYPE navigation_completed_args::get_NavigationId(UINT64* value) {
   return log_value_getter<UINT64>(navigation_interface, "get_NavigationId", id, value);
+}
+
+HRESULT STDMETHODCALLTYPE navigation_completed_args::get_HttpStatusCode(int* value) {
+  return log_value_getter(navigation2_interface, "get_HttpStatusCode", http_status, value);
 }
 
 }  // namespace standin

@@ -1,17 +1,27 @@
 // Event arguments that the stand-in hands to the application's handlers: page messages,
-// permission and new-window requests, process failures and completed navigations. Each starts with
-// one reference, owned by its creator; the state that handlers change (permission state, handled)
-// is read back after the handlers ran, for the log. UI thread only.
+// permission and new-window requests (with their window features and deferral), process failures
+// and completed navigations. Each starts with one reference, owned by its creator; the state that
+// handlers change (permission state, handled) is read back after the handlers ran, for the log.
+// UI thread only.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "testing/standin/browser_process.h"
 #include "testing/standin/module_use.h"
+#include "testing/standin/scenario.h"
+#include "util/com_ptr.h"
 #include "webview2/webview2_abi.h"
 
 namespace standin {
+
+using webview::detail::com_ptr;
+
+class core_webview;
 
 class web_message_args final : public ICoreWebView2WebMessageReceivedEventArgs {
  public:
@@ -68,9 +78,13 @@ class permission_args final : public ICoreWebView2PermissionRequestedEventArgs {
   COREWEBVIEW2_PERMISSION_STATE state = COREWEBVIEW2_PERMISSION_STATE_DEFAULT;
 };
 
+// A new-window request. It is decided once the handlers returned and the deferral, if one was
+// taken, completed: the web view given as NewWindow loads the URI with an opener link, else
+// window.open gets null (Handled) or the runtime opens a window of its own.
 class new_window_args final : public ICoreWebView2NewWindowRequestedEventArgs {
  public:
-  new_window_args(std::wstring uri, bool user_initiated);
+  new_window_args(std::wstring uri, bool user_initiated, const window_features& features,
+                  std::int64_t opener, std::shared_ptr<browser_process> opener_process);
   new_window_args(const new_window_args&) = delete;
   new_window_args& operator=(const new_window_args&) = delete;
 
@@ -86,16 +100,29 @@ class new_window_args final : public ICoreWebView2NewWindowRequestedEventArgs {
   HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) override;
   HRESULT STDMETHODCALLTYPE get_WindowFeatures(ICoreWebView2WindowFeatures** features) override;
 
-  bool is_handled() const { return handled; }
+  // The handlers returned with `results`; the deferral completed.
+  void handlers_returned(std::vector<HRESULT> results);
+  void deferral_completed();
 
  private:
-  ~new_window_args() = default;
+  ~new_window_args();
+  // Logs the outcome and acts on it once nothing holds the decision back.
+  void decide_when_ready();
 
   std::atomic<ULONG> reference_count{1};
   module_use in_use;
   std::wstring uri;
   bool user_initiated;
+  window_features features;
+  std::int64_t opener;
+  std::shared_ptr<browser_process> opener_process;
   bool handled = false;
+  com_ptr<core_webview> target;
+  bool deferral_taken = false;
+  bool deferral_done = false;
+  bool returned = false;
+  bool decided = false;
+  std::vector<HRESULT> results;
 };
 
 class process_failed_args final : public ICoreWebView2ProcessFailedEventArgs {
@@ -117,11 +144,13 @@ class process_failed_args final : public ICoreWebView2ProcessFailedEventArgs {
   COREWEBVIEW2_PROCESS_FAILED_KIND kind;
 };
 
-class navigation_completed_args final : public ICoreWebView2NavigationCompletedEventArgs {
+class navigation_completed_args final : public ICoreWebView2NavigationCompletedEventArgs2 {
  public:
-  // `status` is UNKNOWN (0) for a successful navigation, as the runtime reports it.
-  navigation_completed_args(std::uint64_t id, bool success, COREWEBVIEW2_WEB_ERROR_STATUS status)
-      : id(id), success(success), status(status) {}
+  // `status` is UNKNOWN (0) for a successful navigation, as the runtime reports it; `http_status`
+  // is 0 when no HTTP answer came.
+  navigation_completed_args(std::uint64_t id, bool success, COREWEBVIEW2_WEB_ERROR_STATUS status,
+                            int http_status)
+      : id(id), success(success), status(status), http_status(http_status) {}
   navigation_completed_args(const navigation_completed_args&) = delete;
   navigation_completed_args& operator=(const navigation_completed_args&) = delete;
 
@@ -131,6 +160,7 @@ class navigation_completed_args final : public ICoreWebView2NavigationCompletedE
   HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* value) override;
   HRESULT STDMETHODCALLTYPE get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* value) override;
   HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* value) override;
+  HRESULT STDMETHODCALLTYPE get_HttpStatusCode(int* value) override;
 
  private:
   ~navigation_completed_args() = default;
@@ -140,6 +170,7 @@ class navigation_completed_args final : public ICoreWebView2NavigationCompletedE
   std::uint64_t id;
   bool success;
   COREWEBVIEW2_WEB_ERROR_STATUS status;
+  int http_status;
 };
 
 }  // namespace standin

@@ -38,12 +38,12 @@ class event_handlers {
     return S_OK;
   }
 
-  // Calls every handler registered when the event fires, logging an "event" line before and an
-  // "outcome" line (the handlers' results plus `outcome_fields()`) after. A handler that
-  // registers or removes handlers meanwhile does not disturb the round.
-  template <typename Sender, typename Args, typename Outcome>
-  void fire(const char* name, Sender* sender, Args* args, const log_fields& event_args,
-            Outcome outcome_fields) {
+  // Calls every handler registered when the event fires, after logging an "event" line, and
+  // returns their results. A handler that registers or removes handlers meanwhile does not
+  // disturb the round.
+  template <typename Sender, typename Args>
+  std::vector<HRESULT> raise(const char* name, Sender* sender, Args* args,
+                             const log_fields& event_args) {
     std::vector<com_ptr<Handler>> round;
     round.reserve(entries.size());
     for (const auto& entry : entries) round.push_back(com_ptr<Handler>::share(entry.second.get()));
@@ -52,6 +52,14 @@ class event_handlers {
     runtime_state::get().log().write(event_line);
     std::vector<HRESULT> results;
     for (const auto& handler : round) results.push_back(handler->Invoke(sender, args));
+    return results;
+  }
+
+  // raise(), then an "outcome" line: the handlers' results plus `outcome_fields()`.
+  template <typename Sender, typename Args, typename Outcome>
+  void fire(const char* name, Sender* sender, Args* args, const log_fields& event_args,
+            Outcome outcome_fields) {
+    const std::vector<HRESULT> results = raise(name, sender, args, event_args);
     log_fields outcome = outcome_fields();
     outcome.hresults("results", results);
     runtime_state::get().log().write(log_fields().utf8("outcome", name).object("args", outcome));

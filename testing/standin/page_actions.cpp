@@ -57,7 +57,13 @@ void run_page_action(core_webview& view, const page_action& action) {
       view.change_full_screen(action.on);
       break;
     case action_kind::new_window:
-      view.request_new_window(action.text, action.on);
+      view.request_new_window(action.text, action.on, action.features);
+      break;
+    case action_kind::window_close:
+      view.request_window_close();
+      break;
+    case action_kind::title:
+      view.change_title(action.text);
       break;
     case action_kind::permission:
       view.request_permission(action.permission_kind, action.text);
@@ -91,7 +97,7 @@ void run_timed_action(const page_action& action) {
     run_process_action(action);
     return;
   }
-  const com_ptr<core_webview> view = core_webview::newest_live();
+  const com_ptr<core_webview> view = core_webview::live(action.oldest);
   if (view) {
     run_page_action(*view.get(), action);
   } else if (action.kind == action_kind::screenshot_ready) {

@@ -1,7 +1,8 @@
 // The scenario's timed actions: what the page or the user does at a given time after the first
 // start or the first navigation of the process. Timers run on the thread of the given queue, from
 // its message dispatch; when its time comes, a page action applies to the most recently created
-// web view of that thread that is still live, and is skipped (and logged) when there is none.
+// web view of that thread that is still live (with `first`, the earliest created one), and is
+// skipped (and logged) when there is none.
 #pragma once
 
 #include <vector>

@@ -36,6 +36,7 @@ class runtime_state {
   std::size_t next_script_index() { return scripts++; }
   std::size_t next_navigation_index() { return navigations++; }
   std::uint64_t next_navigation_id() { return ++navigation_ids; }
+  std::int64_t next_webview_id() { return ++webview_ids; }
 
   // The calling thread's queue, created on first use; null when it cannot be created.
   std::shared_ptr<ui_thread_queue> queue_for_current_thread();
@@ -50,6 +51,7 @@ class runtime_state {
   std::atomic<std::size_t> scripts{0};
   std::atomic<std::size_t> navigations{0};
   std::atomic<std::uint64_t> navigation_ids{0};
+  std::atomic<std::int64_t> webview_ids{0};
   std::mutex queues_lock;
   // Weak: a queue lives as long as the objects that deliver through it.
   std::map<DWORD, std::weak_ptr<ui_thread_queue>> queues;

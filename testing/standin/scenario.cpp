@@ -98,6 +98,26 @@ double parse_zoom(std::string_view text) {
   return value;
 }
 
+// A window feature in CSS pixels (window.open gives none below 0).
+UINT32 parse_pixels(std::string_view text) {
+  std::uint32_t value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size()) {
+    throw line_error{"expected CSS pixels (0 or more), got '" + std::string(text) + "'"};
+  }
+  return value;
+}
+
+int parse_http_status(std::string_view text) {
+  int value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+      value < 100 || value > 599) {
+    throw line_error{"expected an HTTP status (100 to 599), got '" + std::string(text) + "'"};
+  }
+  return value;
+}
+
 // A text argument: the rest of the line as written, or one JSON string literal when it starts
 // with a double quote (for empty text, escapes and unpaired surrogates).
 std::wstring parse_text(std::string_view text) {
@@ -188,7 +208,11 @@ COREWEBVIEW2_WEB_ERROR_STATUS parse_web_error_status(std::string_view text) {
 
 page_action parse_action(line_reader& reader) {
   page_action action;
-  const std::string_view name = reader.word();
+  std::string_view name = reader.word();
+  if (name == "first") {
+    action.oldest = true;
+    name = reader.word();
+  }
   if (name == "message") {
     const std::string_view form = reader.word();
     if (form == "string") {
@@ -221,6 +245,22 @@ page_action parse_action(line_reader& reader) {
       throw line_error{"expected 'newwindow user|script <uri>'"};
     }
     action.on = initiator == "user";
+    // Window features before the URI: `ahead` reads on, `reader` keeps what was taken.
+    for (line_reader ahead = reader;; reader = ahead) {
+      const std::string_view feature = ahead.word();
+      if (feature != "size" && feature != "at") break;
+      const UINT32 x = parse_pixels(ahead.word());
+      const UINT32 y = parse_pixels(ahead.word());
+      if (feature == "size") {
+        action.features.has_size = true;
+        action.features.width = x;
+        action.features.height = y;
+      } else {
+        action.features.has_position = true;
+        action.features.left = x;
+        action.features.top = y;
+      }
+    }
     action.text = parse_text(reader.rest());
   } else if (name == "permission") {
     action.kind = action_kind::permission;
@@ -234,6 +274,12 @@ page_action parse_action(line_reader& reader) {
     action.kind = action_kind::go;
     action.text = parse_text(reader.rest());
     if (action.text.empty()) throw line_error{"expected 'go <uri>'"};
+  } else if (name == "title") {
+    action.kind = action_kind::title;
+    action.text = parse_text(reader.rest());
+  } else if (name == "windowclose") {
+    action.kind = action_kind::window_close;
+    expect_end(reader);
   } else if (name == "close" || name == "quit" || name == "screenshot-ready") {
     action.kind = name == "close"  ? action_kind::close
                   : name == "quit" ? action_kind::quit
@@ -292,8 +338,14 @@ void parse_line(std::string_view line, scenario& plan) {
     if (word == "fail") {
       planned.success = false;
       planned.status = parse_web_error_status(reader.word());
+      planned.http_status = 0;  // no HTTP answer came
+    } else if (word == "http") {
+      // A 4xx or 5xx answer ends in an error page but comes with the status UNKNOWN.
+      planned.http_status = parse_http_status(reader.word());
+      planned.success = planned.http_status < 400;
     } else if (word != "ok") {
-      throw line_error{"expected 'navigation ok' or 'navigation fail <status>'"};
+      throw line_error{
+          "expected 'navigation ok', 'navigation fail <status>' or 'navigation http <code>'"};
     }
     expect_end(reader);
     plan.navigations.push_back(planned);
@@ -316,14 +368,17 @@ void parse_line(std::string_view line, scenario& plan) {
   } else if (directive == "nocontroller2") {
     plan.controller2_available = false;
     expect_end(reader);
+  } else if (directive == "nonavigationargs2") {
+    plan.navigation_args2_available = false;
+    expect_end(reader);
   } else if (directive == "after-start" || directive == "after-navigate") {
     timed_action timed;
     timed.delay_ms = parse_delay(reader.word());
     timed.action = parse_action(reader);
     if (directive == "after-start") {
       // Before the first navigation there is no page: only process-wide actions make sense.
-      if (timed.action.kind != action_kind::quit &&
-          timed.action.kind != action_kind::screenshot_ready) {
+      if (timed.action.oldest || (timed.action.kind != action_kind::quit &&
+                                  timed.action.kind != action_kind::screenshot_ready)) {
         throw line_error{"after-start allows only 'quit' and 'screenshot-ready'"};
       }
       plan.after_start.push_back(timed);
@@ -382,6 +437,10 @@ const char* action_name(action_kind kind) {
       return "processfailed";
     case action_kind::go:
       return "go";
+    case action_kind::window_close:
+      return "windowclose";
+    case action_kind::title:
+      return "title";
   }
   return "?";
 }

@@ -36,6 +36,15 @@ struct step {
 struct navigation_step {
   bool success = true;
   COREWEBVIEW2_WEB_ERROR_STATUS status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN;
+  int http_status = -1;  // -1: 200 for an http or https URI, else 0
+};
+
+// The features a page gave window.open, in CSS pixels.
+struct window_features {
+  bool has_size = false;
+  UINT32 width = 0, height = 0;
+  bool has_position = false;
+  UINT32 left = 0, top = 0;
 };
 
 enum class action_kind {
@@ -50,17 +59,22 @@ enum class action_kind {
   screenshot_ready,
   process_failed,
   go,
+  window_close,
+  title,
 };
 
 struct page_action {
   action_kind kind = action_kind::quit;
-  std::wstring text;      // message_string: the text; message_json: the JSON; else the URI
+  std::wstring
+      text;  // message_string: the text; message_json: the JSON; title: the title; else the URI
   bool is_string = true;  // message_json: whether the JSON is a string literal
   double zoom = 1.0;
   bool on = false;  // fullscreen: on; new_window: initiated by the user
   COREWEBVIEW2_PERMISSION_KIND permission_kind = COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION;
   COREWEBVIEW2_PROCESS_FAILED_KIND failed_kind =
       COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED;
+  window_features features;  // new_window
+  bool oldest = false;       // `first`: the oldest live web view instead of the newest
 };
 
 struct timed_action {
@@ -76,7 +90,7 @@ struct scenario_error {
 
 struct scenario {
   std::vector<step> starts;       // environment starts #1, #2, ...
-  std::vector<step> controllers;  // CreateCoreWebView2Controller calls #1, #2, ...
+  std::vector<step> controllers;  // CreateCoreWebView2Controller calls #1, #2, ... of the process
   std::vector<step> scripts;      // AddScriptToExecuteOnDocumentCreated calls #1, #2, ...
   std::vector<navigation_step> navigations;          // navigations #1, #2, ... of the process
   bool deliver_inside = false;                       // completions inside the originating call
@@ -84,6 +98,7 @@ struct scenario {
   std::wstring user_agent;
   bool settings2_available = true;
   bool controller2_available = true;  // false: an older runtime without ICoreWebView2Controller2
+  bool navigation_args2_available = true;    // false: NavigationCompletedEventArgs2 is refused
   std::vector<timed_action> after_start;     // armed by the first environment start
   std::vector<timed_action> after_navigate;  // armed by the process's first navigation
   std::vector<scenario_error> errors;        // any error makes the stand-in refuse every start

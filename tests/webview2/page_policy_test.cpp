@@ -141,5 +141,67 @@ TEST(uri_to_open_externally, only_plain_web_and_mail_links) {
   }
 }
 
+TEST(means_app_unreachable, only_network_failures_without_an_http_answer) {
+  const struct {
+    bool succeeded;
+    int http_status;
+    int status;
+    bool unreachable;
+  } cases[] = {
+      {true, 200, 0, false},   // loaded
+      {false, 404, 0, false},  // the server's own 404 page
+      {false, 503, 0, false},  // the server's own 503 page
+      {false, 0, 0, false},    // window.stop()
+      {false, 0, 2, false},    // certificate expired: the runtime's warning stays
+      {false, 0, 5, false},    // certificate invalid
+      {false, 0, 14, false},   // cancelled by another navigation
+      {false, 0, 15, false},   // redirect failed
+      {false, 0, 16, false},   // unexpected error
+      {false, 0, 17, false},   // login prompt
+      {false, 0, 18, false},   // proxy login prompt
+      {false, 0, 19, false},   // a status newer runtimes add
+      {false, 0, 6, true},     {false, 0, 7, true},  {false, 0, 8, true},  {false, 0, 9, true},
+      {false, 0, 10, true},    {false, 0, 11, true}, {false, 0, 12, true}, {false, 0, 13, true},
+      {false, 502, 12, false},  // an HTTP answer wins over the status
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(means_app_unreachable(c.succeeded, c.http_status,
+                                    static_cast<COREWEBVIEW2_WEB_ERROR_STATUS>(c.status)),
+              c.unreachable)
+        << "status " << c.status << ", http " << c.http_status;
+  }
+}
+
+TEST(decide_new_window, popups_for_the_app_and_sign_in_the_rest_as_links) {
+  const std::wstring app = L"https://app.quendari.art/?shell=app";
+  const std::vector<std::wstring> hosts = {L"login.microsoftonline.com", L"github.com"};
+  constexpr auto popup = new_window_action::open_popup;
+  constexpr auto shell = new_window_action::open_externally;
+  constexpr auto refuse = new_window_action::refuse;
+  const struct {
+    const char* what;
+    new_window_request request;
+    new_window_action action;
+  } cases[] = {
+      {"own origin, a link", {L"https://app.quendari.art/doc", true, false, true}, popup},
+      {"own origin, sized", {L"https://app.quendari.art/x", true, true, true}, popup},
+      {"sign-in host, sized", {L"https://login.microsoftonline.com/a?b", true, true, true}, popup},
+      {"sign-in host, a link", {L"https://github.com/org/repo", true, false, true}, shell},
+      {"sign-in host over http", {L"http://github.com/login", true, true, true}, shell},
+      {"sign-in host's subdomain", {L"https://gist.github.com/", true, true, true}, shell},
+      {"sign-in host, other port", {L"https://github.com:8443/", true, true, true}, shell},
+      {"about:blank, sized", {L"about:blank", true, true, true}, popup},
+      {"about:blank, a link", {L"about:blank", true, false, true}, refuse},
+      {"foreign page, sized", {L"https://evil.example/", true, true, true}, shell},
+      {"no gesture, own origin", {L"https://app.quendari.art/", false, true, true}, refuse},
+      {"no gesture, sign-in", {L"https://github.com/login", false, true, true}, refuse},
+      {"no popups here", {L"https://app.quendari.art/doc", true, true, false}, shell},
+      {"a script link", {L"javascript:alert(1)", true, true, true}, refuse},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(decide_new_window(c.request, app, hosts), c.action) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace webview::detail

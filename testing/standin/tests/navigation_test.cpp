@@ -15,13 +15,14 @@ struct completed {
   BOOL success = FALSE;
   COREWEBVIEW2_WEB_ERROR_STATUS status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN;
   UINT64 id = 0;
+  int http_status = -1;
 };
 
 TEST(standin_navigation, each_navigation_completes_once_after_the_call_with_its_scripted_outcome) {
   const standin_copy standin(
       "navigation ok\n"
       "navigation fail disconnected\n"
-      "navigation ok\n"
+      "navigation http 404\n"
       "navigation ok\n"
       "navigation fail 7\n"
       "after-navigate 600 go https://app.test/linked\n");
@@ -32,6 +33,10 @@ TEST(standin_navigation, each_navigation_completes_once_after_the_call_with_its_
         args->get_IsSuccess(&one.success);
         args->get_WebErrorStatus(&one.status);
         args->get_NavigationId(&one.id);
+        com_ptr<ICoreWebView2NavigationCompletedEventArgs2> args2;
+        args->QueryInterface(IID_ICoreWebView2NavigationCompletedEventArgs2,
+                             reinterpret_cast<void**>(args2.put()));
+        if (args2) args2->get_HttpStatusCode(&one.http_status);
         seen.push_back(one);
         return S_OK;
       });
@@ -64,7 +69,9 @@ TEST(standin_navigation, each_navigation_completes_once_after_the_call_with_its_
   pump_for(50);
 
   ASSERT_EQ(seen.size(), 5u) << "one NavigationCompleted per navigation";
-  const BOOL successes[] = {TRUE, FALSE, TRUE, TRUE, FALSE};
+  const BOOL successes[] = {TRUE, FALSE, FALSE, TRUE, FALSE};
+  // An HTTP answer only for http(s): none for a network failure or NavigateToString.
+  const int http_statuses[] = {200, 0, 404, 0, 0};
   const COREWEBVIEW2_WEB_ERROR_STATUS statuses[] = {
       COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN, COREWEBVIEW2_WEB_ERROR_STATUS_DISCONNECTED,
       COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN, COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN,
@@ -72,6 +79,7 @@ TEST(standin_navigation, each_navigation_completes_once_after_the_call_with_its_
   for (std::size_t i = 0; i < seen.size(); ++i) {
     EXPECT_EQ(seen[i].success, successes[i]) << "navigation " << i + 1;
     EXPECT_EQ(seen[i].status, statuses[i]) << "navigation " << i + 1;
+    EXPECT_EQ(seen[i].http_status, http_statuses[i]) << "navigation " << i + 1;
     if (i > 0) {
       EXPECT_GT(seen[i].id, seen[i - 1].id) << "navigation " << i + 1;
     }
@@ -81,6 +89,25 @@ TEST(standin_navigation, each_navigation_completes_once_after_the_call_with_its_
   EXPECT_TRUE(has_line(lines, {"\"method\":\"Reload\"", "https://down.test/"}));
   page.close();
   EXPECT_EQ(on_completed.references, 1u) << "the stand-in kept or lost a handler reference";
+}
+
+TEST(standin_navigation, no_navigation_args2_refuses_the_interface_like_older_runtimes) {
+  const standin_copy standin("nonavigationargs2\n");
+  HRESULT query = S_OK;
+  void* args2 = &query;
+  navigation_handler on_completed(
+      [&](ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs* args) {
+        query = args->QueryInterface(IID_ICoreWebView2NavigationCompletedEventArgs2, &args2);
+        return S_OK;
+      });
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+  EventRegistrationToken token{};
+  EXPECT_EQ(page.webview->add_NavigationCompleted(&on_completed, &token), S_OK);
+  EXPECT_EQ(page.webview->Navigate(L"https://app.test/"), S_OK);
+  ASSERT_TRUE(pump_until([&] { return on_completed.calls == 1; }, 5000));
+  EXPECT_EQ(query, E_NOINTERFACE);
+  EXPECT_EQ(args2, nullptr);
 }
 
 TEST(standin_navigation, a_navigation_replaced_before_it_completed_reports_operation_canceled) {

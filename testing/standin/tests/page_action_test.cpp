@@ -144,10 +144,69 @@ TEST(standin_page_action, new_window_request_carries_the_uri_and_takes_handled) 
   ASSERT_TRUE(page.navigate_until_quit()) << "the quit action never came";
   EXPECT_EQ(new_window_uri, L"https://elsewhere.test/page");
   EXPECT_TRUE(user_initiated);
-  EXPECT_TRUE(
-      has_line(standin.log_lines(), {"\"outcome\":\"NewWindowRequested\"", "\"handled\":true"}));
+  EXPECT_TRUE(has_line(standin.log_lines(), {"\"note\":\"window.open returns null\""}));
   page.close();
   EXPECT_EQ(on_new_window.references, 1u) << "the stand-in kept or lost a handler reference";
+}
+
+TEST(standin_page_action, new_window_takes_only_a_fresh_web_view_and_waits_for_the_deferral) {
+  const standin_copy standin(
+      "after-navigate 10 first newwindow script size 300 200 https://popup.test/\n"
+      "after-navigate 300 first newwindow user https://again.test/\n");
+  constexpr HRESULT wrong_state = static_cast<HRESULT>(0x8007139F);
+  std::vector<std::pair<ICoreWebView2*, HRESULT>> puts[2];  // per request, in call order
+  int request = 0;
+  UINT32 width = 0;
+  BOOL toolbar = TRUE;
+  com_ptr<ICoreWebView2Deferral> deferral;
+  new_window_handler on_request(
+      [&](ICoreWebView2*, ICoreWebView2NewWindowRequestedEventArgs* args) {
+        for (const auto& [view, expected] : puts[request]) {
+          EXPECT_EQ(args->put_NewWindow(view), expected) << "request " << request + 1;
+        }
+        com_ptr<ICoreWebView2WindowFeatures> features;
+        if (request++ == 0 && SUCCEEDED(args->get_WindowFeatures(features.put()))) {
+          features->get_Width(&width);
+          features->get_ShouldDisplayToolbar(&toolbar);
+          EXPECT_EQ(args->GetDeferral(deferral.put()), S_OK);
+        }
+        return S_OK;
+      });
+  com_ptr<ICoreWebView2Controller> popup_controller;
+  controller_handler on_popup([&](HRESULT, ICoreWebView2Controller* created) {
+    popup_controller = com_ptr<ICoreWebView2Controller>::share(created);
+    return S_OK;
+  });
+  standin_page page(standin), other(standin);
+  ASSERT_TRUE(page.ready() && other.ready());
+  ASSERT_EQ(page.environment->CreateCoreWebView2Controller(page.parent, &on_popup), S_OK);
+  ASSERT_TRUE(pump_until([&] { return on_popup.calls == 1; }, 5000) && popup_controller);
+  com_ptr<ICoreWebView2> popup;
+  ASSERT_EQ(popup_controller->get_CoreWebView2(popup.put()), S_OK);
+  EventRegistrationToken token{};
+  EXPECT_EQ(page.webview->add_NewWindowRequested(&on_request, &token), S_OK);
+  puts[0] = {{page.webview.get(), E_INVALIDARG},   // navigated before
+             {other.webview.get(), E_INVALIDARG},  // of another environment
+             {popup.get(), S_OK},
+             {popup.get(), wrong_state}};   // set once only
+  puts[1] = {{popup.get(), E_INVALIDARG}};  // another request's window
+
+  EXPECT_EQ(page.webview->Navigate(L"https://app.test/"), S_OK);
+  ASSERT_TRUE(pump_until([&] { return request == 1; }, 5000) && deferral);
+  pump_for(50);
+  EXPECT_FALSE(has_line(standin.log_lines(), {"\"outcome\":\"NewWindowRequested\""}));
+  EXPECT_EQ(deferral->Complete(), S_OK);
+  EXPECT_TRUE(has_line(standin.log_lines(), {"\"newWindow\":true,\"deferred\":true"}));
+  EXPECT_EQ(deferral->Complete(), wrong_state);
+  ASSERT_TRUE(pump_until([&] { return request == 2; }, 5000));
+  EXPECT_EQ(width, 300u);
+  EXPECT_EQ(toolbar, FALSE) << "a window.open with features hides the toolbar";
+  LPWSTR title = nullptr;
+  EXPECT_EQ(popup->get_DocumentTitle(&title), S_OK);
+  EXPECT_EQ(take_string(title), L"https://popup.test/") << "the popup did not load the URI";
+  const std::vector<std::string> lines = standin.log_lines();
+  EXPECT_TRUE(has_line(lines, {"\"note\":\"opener link\"", "\"opener\":1,\"popup\":3"}));
+  EXPECT_TRUE(has_line(lines, {"\"note\":\"runtime popup window\"", "again.test"}));
 }
 
 TEST(standin_page_action, quit_posts_wm_quit_after_the_navigation) {

@@ -191,6 +191,8 @@ TEST(scenario_file, reports_every_bad_line_with_its_number) {
       {"after-navigate 10 processfailed gpu-exited now", "trailing text after a process failure"},
       {"after-navigate 10 go", "link without its URI"},
       {"after-start 10 processfailed gpu-exited", "process failure before any page"},
+      {"after-navigate 10 newwindow user size 300 https://x/", "window size without its height"},
+      {"navigation http 99", "HTTP status below 100"},
   };
   for (const auto& c : cases) {
     const scenario plan = parse_scenario(std::string("start ok\n") + c.line + "\nstart ok\n");
