@@ -66,6 +66,11 @@ typedef enum COREWEBVIEW2_PROCESS_FAILED_REASON {
   COREWEBVIEW2_PROCESS_FAILED_REASON_PROFILE_DELETED = 6,
 } COREWEBVIEW2_PROCESS_FAILED_REASON;
 
+typedef enum COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND {
+  COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_NORMAL = 0,
+  COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_FAILED = 1,
+} COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND;
+
 typedef enum COREWEBVIEW2_WEB_ERROR_STATUS {
   COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN = 0,
   COREWEBVIEW2_WEB_ERROR_STATUS_CERTIFICATE_COMMON_NAME_IS_INCORRECT = 1,
@@ -118,6 +123,11 @@ struct ICoreWebView2WindowCloseRequestedEventHandler;
 struct ICoreWebView2Deferral;
 struct ICoreWebView2WindowFeatures;
 struct ICoreWebView2FrameInfoCollection;
+struct ICoreWebView2WebResourceRequest;
+struct ICoreWebView2CreateCoreWebView2CompositionControllerCompletedHandler;
+struct ICoreWebView2PointerInfo;
+struct ICoreWebView2HttpRequestHeaders;
+struct ICoreWebView2BrowserProcessExitedEventArgs;
 
 struct ICoreWebView2;
 struct ICoreWebView2Controller;
@@ -156,6 +166,11 @@ extern const IID IID_ICoreWebView2NavigationCompletedEventHandler;
 extern const IID IID_ICoreWebView2NavigationCompletedEventArgs;
 extern const IID IID_ICoreWebView2NavigationCompletedEventArgs2;
 extern const IID IID_ICoreWebView2Deferral;
+extern const IID IID_ICoreWebView2Environment5;
+extern const IID IID_ICoreWebView2BrowserProcessExitedEventHandler;
+extern const IID IID_ICoreWebView2BrowserProcessExitedEventArgs;
+extern const IID IID_ICoreWebView2NavigationStartingEventHandler;
+extern const IID IID_ICoreWebView2NavigationStartingEventArgs;
 extern const IID IID_ICoreWebView2WindowFeatures;
 extern const IID IID_ICoreWebView2WindowCloseRequestedEventHandler;
 extern const IID IID_ICoreWebView2DocumentTitleChangedEventHandler;
@@ -461,6 +476,60 @@ struct ICoreWebView2NavigationCompletedEventArgs : public IUnknown {
 struct ICoreWebView2NavigationCompletedEventArgs2
     : public ICoreWebView2NavigationCompletedEventArgs {
   virtual HRESULT STDMETHODCALLTYPE get_HttpStatusCode(int* value) = 0;
+};
+
+// The environment chain up to ICoreWebView2Environment5, slot for slot; only BrowserProcessExited
+// is used.
+struct ICoreWebView2Environment2 : public ICoreWebView2Environment {
+  virtual HRESULT STDMETHODCALLTYPE
+  CreateWebResourceRequest(LPCWSTR uri, LPCWSTR method, IStream* postData, LPCWSTR headers,
+                           ICoreWebView2WebResourceRequest** value) = 0;
+};
+
+struct ICoreWebView2Environment3 : public ICoreWebView2Environment2 {
+  virtual HRESULT STDMETHODCALLTYPE CreateCoreWebView2CompositionController(
+      HWND parentWindow,
+      ICoreWebView2CreateCoreWebView2CompositionControllerCompletedHandler* handler) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  CreateCoreWebView2PointerInfo(ICoreWebView2PointerInfo** value) = 0;
+};
+
+struct ICoreWebView2Environment4 : public ICoreWebView2Environment3 {
+  virtual HRESULT STDMETHODCALLTYPE GetAutomationProviderForWindow(HWND hwnd, IUnknown** value) = 0;
+};
+
+struct ICoreWebView2BrowserProcessExitedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2Environment* sender,
+                                           ICoreWebView2BrowserProcessExitedEventArgs* args) = 0;
+};
+
+struct ICoreWebView2BrowserProcessExitedEventArgs : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE
+  get_BrowserProcessExitKind(COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_BrowserProcessId(UINT32* value) = 0;
+};
+
+struct ICoreWebView2Environment5 : public ICoreWebView2Environment4 {
+  virtual HRESULT STDMETHODCALLTYPE
+  add_BrowserProcessExited(ICoreWebView2BrowserProcessExitedEventHandler* eventHandler,
+                           EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_BrowserProcessExited(EventRegistrationToken token) = 0;
+};
+
+struct ICoreWebView2NavigationStartingEventArgs : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* isUserInitiated) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_IsRedirected(BOOL* isRedirected) = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  get_RequestHeaders(ICoreWebView2HttpRequestHeaders** requestHeaders) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* cancel) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* navigationId) = 0;
+};
+
+struct ICoreWebView2NavigationStartingEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
+                                           ICoreWebView2NavigationStartingEventArgs* args) = 0;
 };
 
 struct ICoreWebView2Deferral : public IUnknown {
