@@ -10,8 +10,10 @@
 #include "app/deployment.h"
 #include "app/page_marks.h"
 #include "app/single_instance.h"
+#include "app/start_failure.h"
 #include "util/diagnostic_log.h"
 #include "util/task_memory_string.h"
+#include "webview2/user_data_folder.h"
 #include "win32/browser_failure_message.h"
 #include "win32/dpi.h"
 #include "win32/win32_edge_engine.h"
@@ -92,12 +94,23 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   } catch (const webview::exception& failure) {
     log_event("start failed: " + failure.message() + " (" +
               webview::detail::hresult_text(failure.platform_code()) + ")");
-    if (failure.code() == webview::error_missing_dependency) {
-      send_user_to_runtime_download();
-      return 1;
+    switch (quendari::classify_start_failure(failure.code(), failure.platform_code())) {
+      case quendari::start_failure_kind::closed_by_user:
+        // The user closed the window before the browser was ready: nothing went wrong.
+        return 0;
+      case quendari::start_failure_kind::runtime_missing:
+        send_user_to_runtime_download();
+        return 1;
+      case quendari::start_failure_kind::data_folder_unusable:
+        MessageBoxW(nullptr,
+                    quendari::data_folder_failure_message(
+                        webview::detail::application_data_folder(), failure.platform_code())
+                        .c_str(),
+                    quendari::product_name, MB_OK | MB_ICONERROR);
+        return 1;
+      case quendari::start_failure_kind::browser:
+        break;
     }
-    // The user closed the window before the browser was ready: nothing went wrong.
-    if (failure.code() == webview::error_canceled) return 0;
     webview::detail::show_browser_failure(nullptr, quendari::product_name, failure.platform_code());
     return 1;
   } catch (...) {

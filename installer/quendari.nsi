@@ -16,8 +16,8 @@ SetCompressor /SOLID lzma
 !include WinMessages.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
-; What the app itself reads to find the WebView2 runtime (loader/runtime_discovery.cpp).
-!define RUNTIME_KEY "SOFTWARE\Microsoft\EdgeUpdate\ClientState\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}"
+; Where the WebView2 runtime's updater records an installed runtime's version.
+!define RUNTIME_CLIENT_KEY "Microsoft\EdgeUpdate\Clients\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}"
 !define RUNTIME_DOWNLOAD "https://go.microsoft.com/fwlink/p/?LinkId=2124703"
 ; Seconds a running Quendari has to close after WM_CLOSE, in tenths.
 !define CLOSE_PATIENCE 100
@@ -152,18 +152,21 @@ Section "${PRODUCT}" sec_program
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; Sets $runtime_missing to 1 when the app would find no WebView2 runtime: the same entry, in
-; the 32-bit view, under HKLM and then HKCU.
+; Sets $runtime_missing to 1 when no WebView2 runtime is installed, by the rule Microsoft
+; documents for installers: the runtime's "pv" under EdgeUpdate\Clients, per machine (in the
+; 32-bit view) or per user, present, not empty and not "0.0.0.0".
 Function find_runtime
-  StrCpy $runtime_missing 0
-  SetRegView 32
-  ReadRegStr $0 HKLM "${RUNTIME_KEY}" "EBWebView"
-  ${If} $0 == ""
-    ReadRegStr $0 HKCU "${RUNTIME_KEY}" "EBWebView"
-  ${EndIf}
+  StrCpy $runtime_missing 1
+  SetRegView 64
+  ReadRegStr $0 HKLM "SOFTWARE\WOW6432Node\${RUNTIME_CLIENT_KEY}" "pv"
   SetRegView lastused
   ${If} $0 == ""
-    StrCpy $runtime_missing 1
+  ${OrIf} $0 == "0.0.0.0"
+    ReadRegStr $0 HKCU "Software\${RUNTIME_CLIENT_KEY}" "pv"
+  ${EndIf}
+  ${If} $0 != ""
+  ${AndIf} $0 != "0.0.0.0"
+    StrCpy $runtime_missing 0
   ${EndIf}
 FunctionEnd
 
@@ -211,6 +214,16 @@ SectionEnd
 Function un.remove_data_if_chosen
   ${If} ${SectionIsSelected} ${un_sec_data}
     DetailPrint "Removing the ${PRODUCT} data in $APPDATA\${APP_FILE}"
-    RMDir /r "$APPDATA\${APP_FILE}"
+    ; The browser's processes may hold the folder for a few seconds after Quendari has closed.
+    StrCpy $1 0
+    ${Do}
+      RMDir /r "$APPDATA\${APP_FILE}"
+      ${IfNot} ${FileExists} "$APPDATA\${APP_FILE}\*.*"
+      ${OrIf} $1 >= 20
+        ${Break}
+      ${EndIf}
+      Sleep 500
+      IntOp $1 $1 + 1
+    ${Loop}
   ${EndIf}
 FunctionEnd

@@ -34,13 +34,22 @@ bool usable(const std::wstring& version_text) {
   return parse_runtime_version(version_text).build >= minimum_runtime_build;
 }
 
+// An entry left behind by an uninstalled or half-updated runtime names a folder without the
+// client DLL; it counts as no entry at all.
+bool client_dll_present(const runtime_install& install) {
+  const DWORD attributes = GetFileAttributesW(install.client_dll_path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 }  // namespace
 
 runtime_install find_runtime(const wchar_t* browser_folder) {
   if (browser_folder != nullptr) return find_runtime_in_folder(browser_folder);
   runtime_install machine = find_runtime_in_registry(true);
-  if (machine.found) return machine;
-  return find_runtime_in_registry(false);
+  if (machine.found && client_dll_present(machine)) return machine;
+  runtime_install user = find_runtime_in_registry(false);
+  if (user.found && client_dll_present(user)) return user;
+  return {};
 }
 
 runtime_install find_runtime_in_registry(bool per_machine) {

@@ -26,10 +26,12 @@ struct runtime_version {
   std::uint32_t patch = 0;
 };
 
-// With a non-null folder (even an empty one) only that folder is searched.
+// With a non-null folder (even an empty one) only that folder is searched. Otherwise the
+// per-machine entry, then the per-user one; an entry whose folder has no client DLL is skipped.
 runtime_install find_runtime(const wchar_t* browser_folder);
 // A registered folder holding a NUL before its end counts as not found: the path would be cut
 // short when loaded.
+// What one entry says, without looking at the files.
 runtime_install find_runtime_in_registry(bool per_machine);
 runtime_install find_runtime_in_folder(const std::wstring& folder);
 std::wstring client_dll_path_for(const std::wstring& folder);

@@ -79,8 +79,8 @@ HRESULT STDMETHODCALLTYPE webview2_com_handler::Invoke(HRESULT error_code,
   call_without_throwing([&] {
     log_if_failed("environment creation", error_code);
     if (FAILED(error_code) || environment == nullptr) {
-      // A failed completion may still be retried; only a refused start is final.
-      retry_after(FAILED(error_code) && error_code != runtime_asks_no_retry ? error_code : E_FAIL);
+      // A failed completion may still be retried, except one that asks for no retry.
+      retry_after(FAILED(error_code) ? error_code : E_FAIL);
       return;
     }
     if (environment_observer) environment_observer(environment);

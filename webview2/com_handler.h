@@ -6,8 +6,8 @@
 //
 // Start-up: a failed environment completion, a refused CreateCoreWebView2Controller, a failed
 // controller completion and a successful one without a controller or web view all retry through
-// attempt_environment_creation. 0x8007139F from a start, from CreateCoreWebView2Controller or in
-// the controller completion, and E_ABORT in the controller completion, are final. The
+// attempt_environment_creation. 0x8007139F from a start, in either completion or from
+// CreateCoreWebView2Controller, and E_ABORT in the controller completion, are final. The
 // controller-created callback is called exactly once per outcome: on success with S_OK, the
 // controller and the web view (it must AddRef what it keeps: the handler releases its own web
 // view reference right after the call and holds no browser object); on a final failure or a spent

@@ -27,11 +27,24 @@ void navigation_watch::invoke(ICoreWebView2* sender,
       args2 && FAILED(args2->get_HttpStatusCode(&outcome.http_status))) {
     outcome.http_status = 0;
   }
+  if (args != nullptr && FAILED(args->get_NavigationId(&outcome.navigation_id))) {
+    outcome.navigation_id = 0;
+  }
   task_memory_string source;
   if (sender != nullptr && SUCCEEDED(sender->get_Source(source.put())) && source.get()) {
     outcome.uri = source.get();
   }
   on_completed(outcome);
+}
+
+navigation_start_watch::navigation_start_watch(std::function<void(UINT64)> on_starting)
+    : on_starting(std::move(on_starting)) {}
+
+void navigation_start_watch::invoke(ICoreWebView2*,
+                                    ICoreWebView2NavigationStartingEventArgs* args) {
+  UINT64 id = 0;
+  if (args != nullptr && FAILED(args->get_NavigationId(&id))) id = 0;
+  on_starting(id);
 }
 
 }  // namespace webview::detail

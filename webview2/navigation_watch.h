@@ -1,5 +1,5 @@
-// Passes the outcome of every top-level navigation on. Owned by the web view it is registered
-// with.
+// Passes the start and the outcome of every top-level navigation on. Owned by the web view it is
+// registered with.
 #pragma once
 
 #include <functional>
@@ -12,8 +12,9 @@ namespace webview::detail {
 struct navigation_outcome {
   bool succeeded = false;
   COREWEBVIEW2_WEB_ERROR_STATUS error = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN;
-  int http_status = 0;  // 0 when no HTTP answer came or the runtime cannot tell
-  std::wstring uri;     // the web view's source when the navigation completed; empty if unreadable
+  int http_status = 0;       // 0 when no HTTP answer came or the runtime cannot tell
+  UINT64 navigation_id = 0;  // 0 when unreadable
+  std::wstring uri;  // the web view's source when the navigation completed; empty if unreadable
 };
 
 // Calls `on_completed` for each NavigationCompleted. Unreadable arguments count as a failure
@@ -28,6 +29,19 @@ class navigation_watch final
   void invoke(ICoreWebView2* sender, ICoreWebView2NavigationCompletedEventArgs* args) override;
 
   std::function<void(const navigation_outcome&)> on_completed;
+};
+
+// Passes on the id of each top-level navigation as it starts (0 when unreadable).
+class navigation_start_watch final
+    : public com_callback<ICoreWebView2NavigationStartingEventHandler,
+                          IID_ICoreWebView2NavigationStartingEventHandler> {
+ public:
+  explicit navigation_start_watch(std::function<void(UINT64)> on_starting);
+
+ private:
+  void invoke(ICoreWebView2* sender, ICoreWebView2NavigationStartingEventArgs* args) override;
+
+  std::function<void(UINT64)> on_starting;
 };
 
 }  // namespace webview::detail

@@ -4,6 +4,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include "util/module_path.h"
 #include "util/task_memory_string.h"
 
 namespace webview::detail {
@@ -14,6 +15,12 @@ bool roaming_app_data_folder(std::wstring& folder) {
   const HRESULT hr = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, found.put());
   if (SUCCEEDED(hr) && found.get()) folder = found.get();
   return SUCCEEDED(hr) && !folder.empty();
+}
+
+std::wstring application_data_folder() {
+  std::wstring app_data;
+  if (!roaming_app_data_folder(app_data)) return {};
+  return join_path(app_data, file_name_part(executable_path()));
 }
 
 std::wstring file_name_part(const std::wstring& path) {

@@ -8,6 +8,9 @@ namespace webview::detail {
 
 // The user's roaming application-data folder; false when the shell cannot tell.
 bool roaming_app_data_folder(std::wstring& folder);
+// The running executable's data folder: in the roaming folder, the executable's file name. Empty
+// when the shell cannot tell.
+std::wstring application_data_folder();
 // The part after the last backslash or slash.
 std::wstring file_name_part(const std::wstring& path);
 // `path` in the \\?\ form when it is too long for the plain Win32 file functions, which stop at

@@ -123,7 +123,9 @@ noresult browser_host::create_browser() {
 
   const HWND parent = options.parent;
   const wait_outcome waited = wait_for_browser([&] { return !state->pending; });
-  if (waited == wait_outcome::quit_requested || state->outcome == controller_creation_aborted) {
+  // E_ABORT means the parent went away only when it really did; otherwise it is a failure.
+  if (waited == wait_outcome::quit_requested ||
+      (state->outcome == controller_creation_aborted && !IsWindow(parent))) {
     return error_detail{error_canceled, "The window was closed before the browser was ready",
                         state->outcome};
   }
@@ -199,7 +201,18 @@ noresult browser_host::configure() {
       com_ptr<ICoreWebView2NewWindowRequestedEventHandler>::share(handler.get()),
       [view](auto* watcher, auto* token) { return view->add_NewWindowRequested(watcher, token); },
       [view](auto token) { return view->remove_NewWindowRequested(token); });
-  if (options.is_popup) register_popup_events();
+  if (options.is_popup) {
+    register_popup_events();
+  } else {
+    environment_exit_ = std::make_unique<environment_exit>(environment_.get());
+    register_event(
+        "add_NavigationStarting", "remove_NavigationStarting",
+        com_ptr<navigation_start_watch>::adopt(new navigation_start_watch([shared_link](UINT64 id) {
+          if (shared_link->host) shared_link->host->on_navigation_starting(id);
+        })),
+        [view](auto* watcher, auto* token) { return view->add_NavigationStarting(watcher, token); },
+        [view](auto token) { return view->remove_NavigationStarting(token); });
+  }
   return {};
 }
 
@@ -248,6 +261,7 @@ void browser_host::close() noexcept {
   handler.reset();
   webview_.reset();
   controller_.reset();
+  environment_exit_.reset();
   environment_.reset();
 }
 

@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/errors.h"
 #include "util/com_ptr.h"
+#include "webview2/browser_exit_watch.h"
 #include "webview2/navigation_watch.h"
 #include "webview2/popup_request.h"
 #include "webview2/process_failed_watch.h"
@@ -136,6 +138,7 @@ class browser_host {
 
   // Recovery: what the browser reports while running, and what the host does about it.
   void on_process_failed(const process_failure& failure);
+  void on_navigation_starting(UINT64 navigation_id);
   void on_navigation_completed(const navigation_outcome& outcome);
   void recreate();
   // A popup's browser is not brought back: its holder closes it.
@@ -144,6 +147,7 @@ class browser_host {
   void ask_about_unresponsive_page();
   void show_unreachable_page(const unreachable_page_request& request);
   std::wstring resume_uri() const;
+  std::wstring retry_uri_for(const std::wstring& uri) const;
   // Runs `action` on this host later from the run loop, unless the host has gone by then.
   void post(void (browser_host::*action)());
 
@@ -157,6 +161,8 @@ class browser_host {
   com_ptr<ICoreWebView2> webview_;
   com_ptr<ICoreWebView2Controller> controller_;
   com_ptr<ICoreWebView2Environment> environment_;
+  // Hears the main browser's environment end, from its start on: a re-creation may wait for it.
+  std::unique_ptr<environment_exit> environment_exit_;
   std::vector<registration> registrations;
   // Set when the browser process is gone, until the next start: every wait ends at once.
   bool browser_failed = false;
@@ -164,8 +170,10 @@ class browser_host {
   action_budget recreations{3, 5 * 60 * 1000};
   action_budget reloads{3, 5 * 60 * 1000};
   hang_tracker hang;
-  // The next NavigationCompleted is the built-in page's own and never counts as a failure.
-  bool own_page_pending = false;
+  // The built-in page's own navigation, told by its id, never counts as the app's: asked for
+  // until it starts, then known by the id it started with.
+  bool own_page_requested = false;
+  std::optional<UINT64> own_page_id;
   int consecutive_failures = 0;
   std::wstring last_good_uri;
 };

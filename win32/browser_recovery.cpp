@@ -1,7 +1,10 @@
+#include <chrono>
+#include <memory>
 #include <string>
 
 #include "util/diagnostic_log.h"
 #include "util/text_encoding.h"
+#include "webview2/browser_exit_watch.h"
 #include "webview2/page_policy.h"
 #include "win32/browser_host.h"
 
@@ -88,8 +91,21 @@ void browser_host::recreate() {
   if (!IsWindow(options.parent)) return;
   const bool within_budget = recreations.try_take(now_ms());
   const std::wstring resume = resume_uri();
+  // As Microsoft's sample does it: the dead controller is closed and its environment kept, to
+  // hear when its processes have let go of the user-data folder.
+  const std::unique_ptr<environment_exit> old_browser = std::move(environment_exit_);
   close();
-  const noresult started = start();
+  noresult started = start();
+  if (started.has_error() && started.error().code != error_canceled && old_browser &&
+      old_browser->is_heard()) {
+    log_event("browser re-creation failed (" + hresult_text(started.error().platform_code) +
+              "); waiting for the old browser to let go of its folder");
+    const HWND parent = options.parent;
+    pump_messages_until([&] { return old_browser->has_exited() || !IsWindow(parent); },
+                        std::chrono::seconds(10));
+    close();
+    started = start();
+  }
   if (started.has_error()) {
     if (started.error().code == error_canceled) return;
     log_event("browser re-creation failed (" + hresult_text(started.error().platform_code) + ")");
@@ -133,9 +149,15 @@ void browser_host::ask_about_unresponsive_page() {
   reload_page();
 }
 
+void browser_host::on_navigation_starting(UINT64 navigation_id) {
+  if (!own_page_requested) return;
+  own_page_requested = false;
+  own_page_id = navigation_id;
+}
+
 void browser_host::on_navigation_completed(const navigation_outcome& outcome) {
-  if (own_page_pending) {
-    own_page_pending = false;
+  if (own_page_id && outcome.navigation_id == *own_page_id) {
+    own_page_id.reset();
     return;
   }
   if (outcome.succeeded) {
@@ -159,19 +181,28 @@ void browser_host::on_navigation_completed(const navigation_outcome& outcome) {
   unreachable_page_request request;
   request.web_error_status = outcome.error;
   request.consecutive_failures = consecutive_failures;
-  request.retry_url = utf16_to_utf8(
-      has_origin(outcome.uri, configuration.start_url) ? outcome.uri : configuration.start_url);
+  request.retry_url = utf16_to_utf8(retry_uri_for(outcome.uri));
   show_unreachable_page(request);
 }
 
 void browser_host::show_unreachable_page(const unreachable_page_request& request) {
   if (!webview_) return;
   const std::string page = configuration.compose_unreachable_page(request);
-  own_page_pending = !navigate_to_string(utf8_to_utf16(page)).has_error();
+  own_page_requested = true;
+  own_page_id.reset();
+  if (navigate_to_string(utf8_to_utf16(page)).has_error()) own_page_requested = false;
 }
 
 std::wstring browser_host::resume_uri() const {
   return last_good_uri.empty() ? configuration.start_url : last_good_uri;
+}
+
+// Only the app's own pages are retried, and none longer than a page's script may safely carry.
+std::wstring browser_host::retry_uri_for(const std::wstring& uri) const {
+  constexpr std::size_t longest_retry_uri = 2048;
+  return has_origin(uri, configuration.start_url) && uri.size() <= longest_retry_uri
+             ? uri
+             : configuration.start_url;
 }
 
 }  // namespace webview::detail

@@ -1,5 +1,7 @@
 #include "win32/dpi.h"
 
+#include <algorithm>
+
 #include "util/loaded_library.h"
 
 namespace webview::detail {
@@ -107,11 +109,17 @@ std::int32_t scale_by_dpi(std::int32_t value, std::int32_t new_dpi, std::int32_t
   return static_cast<std::int32_t>(static_cast<std::int64_t>(value) * new_dpi / old_dpi);
 }
 
-SIZE dpi_scaled_window_size(HWND window, std::int32_t old_dpi, std::int32_t new_dpi) {
-  RECT rect{};
-  GetClientRect(window, &rect);
-  return frame_size_for_client(window, scale_by_dpi(rect.right - rect.left, new_dpi, old_dpi),
-                               scale_by_dpi(rect.bottom - rect.top, new_dpi, old_dpi), new_dpi);
+SIZE rescale_window_size(SIZE pending, SIZE old_frame, SIZE new_frame, std::int32_t old_dpi,
+                         std::int32_t new_dpi) {
+  const LONG client_width = std::max<LONG>(0, pending.cx - old_frame.cx);
+  const LONG client_height = std::max<LONG>(0, pending.cy - old_frame.cy);
+  return SIZE{scale_by_dpi(client_width, new_dpi, old_dpi) + new_frame.cx,
+              scale_by_dpi(client_height, new_dpi, old_dpi) + new_frame.cy};
+}
+
+SIZE dpi_scaled_window_size(HWND window, SIZE pending, std::int32_t old_dpi, std::int32_t new_dpi) {
+  return rescale_window_size(pending, frame_size_for_client(window, 0, 0, old_dpi),
+                             frame_size_for_client(window, 0, 0, new_dpi), old_dpi, new_dpi);
 }
 
 }  // namespace webview::detail

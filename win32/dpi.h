@@ -18,9 +18,14 @@ std::int32_t compare_os_version(std::uint32_t major, std::uint32_t minor, std::u
 void enable_caption_dpi_scaling(HWND window);
 // The outer window size for a client size at `dpi`, with the window's current style.
 SIZE frame_size_for_client(HWND window, std::int32_t width, std::int32_t height, std::int32_t dpi);
-// The whole window's size, frame included, whose client area keeps its size in 96-DPI units when
-// the window moves from `old_dpi` to `new_dpi` (WM_GETDPISCALEDSIZE's answer).
-SIZE dpi_scaled_window_size(HWND window, std::int32_t old_dpi, std::int32_t new_dpi);
+// WM_GETDPISCALEDSIZE's answer: `pending`, the whole size Windows is about to give the window at
+// `old_dpi` (not necessarily its current size), with the frame taken off at `old_dpi`, the client
+// area scaled to `new_dpi` and the frame put back at `new_dpi`.
+SIZE dpi_scaled_window_size(HWND window, SIZE pending, std::int32_t old_dpi, std::int32_t new_dpi);
+// The same arithmetic, given the frame (the window's size for a 0 x 0 client) at each DPI. A
+// pending size smaller than the frame has an empty client area.
+SIZE rescale_window_size(SIZE pending, SIZE old_frame, SIZE new_frame, std::int32_t old_dpi,
+                         std::int32_t new_dpi);
 // The small icon's size at the window's DPI, as the caption draws it; at the system DPI's size on
 // Windows before 10 1607, which has no per-DPI metrics.
 SIZE small_icon_size(HWND window);

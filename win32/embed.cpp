@@ -1,11 +1,11 @@
 #include <algorithm>
+#include <cwchar>
 #include <string>
 #include <utility>
 
 #include "engine/bridge_script.h"
 #include "loader/environment_creation.h"
 #include "util/diagnostic_log.h"
-#include "util/module_path.h"
 #include "util/text_encoding.h"
 #include "webview2/user_data_folder.h"
 #include "webview2/user_script_impl.h"
@@ -36,11 +36,10 @@ void win32_edge_engine::embed(bool debug) {
 }
 
 noresult win32_edge_engine::locate_user_data() {
-  std::wstring app_data;
-  if (!roaming_app_data_folder(app_data)) {
+  user_data_folder = application_data_folder();
+  if (user_data_folder.empty()) {
     return error_detail{error_unspecified, "SHGetKnownFolderPath failed"};
   }
-  user_data_folder = join_path(app_data, file_name_part(executable_path()));
   zoom_file_path = join_path(user_data_folder, L"zoom.txt");
   window_file_path = join_path(user_data_folder, L"window.txt");
   log_event("data folder: " + utf16_to_utf8(user_data_folder));
@@ -49,6 +48,14 @@ noresult win32_edge_engine::locate_user_data() {
 
 HRESULT win32_edge_engine::create_environment(
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+  // The browser's very first frame: the API's colour comes too late for it and can still leave a
+  // white flash, which the runtime's variable, read when the environment is made, avoids.
+  wchar_t colour[9] = {};
+  std::swprintf(colour, 9, L"FF%02X%02X%02X", GetRValue(background), GetGValue(background),
+                GetBValue(background));
+  if (!SetEnvironmentVariableW(L"WEBVIEW2_DEFAULT_BACKGROUND_COLOR", colour)) {
+    log_if_failed("SetEnvironmentVariableW", HRESULT_FROM_WIN32(GetLastError()));
+  }
   return detail::create_environment(loader_module, user_data_folder.c_str(), handler);
 }
 

@@ -19,6 +19,18 @@ result<T> present_or_invalid_state(T value) {
   return value;
 }
 
+// rcNormalPosition is in workspace coordinates, whose origin is the primary monitor's work area;
+// they differ from screen coordinates when the taskbar is at the top or left.
+RECT workspace_to_screen(RECT rect) {
+  MONITORINFO primary{};
+  primary.cbSize = sizeof(primary);
+  if (GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary)) {
+    OffsetRect(&rect, primary.rcWork.left - primary.rcMonitor.left,
+               primary.rcWork.top - primary.rcMonitor.top);
+  }
+  return rect;
+}
+
 }  // namespace
 
 result<HWND> win32_edge_engine::window_impl() { return present_or_invalid_state(main_window); }
@@ -58,7 +70,8 @@ void win32_edge_engine::show_main_window() {
   const std::optional<std::string> text = read_small_file(window_file_path, 128);
   const std::optional<window_placement_record> saved =
       text ? parse_window_placement(*text) : std::nullopt;
-  const bool on_a_monitor = saved && MonitorFromRect(&saved->normal, MONITOR_DEFAULTTONULL);
+  const RECT on_screen = saved ? workspace_to_screen(saved->normal) : RECT{};
+  const bool on_a_monitor = saved && MonitorFromRect(&on_screen, MONITOR_DEFAULTTONULL);
   if (on_a_monitor) {
     log_event("placement restored from window.txt");
     // One call places and shows it, so a maximized window keeps its normal rectangle.

@@ -186,9 +186,10 @@ LRESULT popup_window::handle_message(HWND hwnd, UINT message, WPARAM wparam, LPA
       }
       browser->fit_to_parent();
       return 0;
+    case WM_MOVING:
     case WM_MOVE:
       if (browser) browser->parent_moved();
-      return 0;
+      return message == WM_MOVING ? TRUE : 0;
     case WM_ACTIVATE:
       if (LOWORD(wparam) != WA_INACTIVE && browser) browser->move_focus();
       return 0;
@@ -211,8 +212,8 @@ LRESULT popup_window::handle_message(HWND hwnd, UINT message, WPARAM wparam, LPA
       return 0;
     }
     case WM_GETDPISCALEDSIZE:
-      *reinterpret_cast<SIZE*>(lparam) =
-          dpi_scaled_window_size(hwnd, dpi, static_cast<std::int32_t>(wparam));
+      *reinterpret_cast<SIZE*>(lparam) = dpi_scaled_window_size(
+          hwnd, *reinterpret_cast<const SIZE*>(lparam), dpi, static_cast<std::int32_t>(wparam));
       return TRUE;
     case WM_CLOSE:
       DestroyWindow(hwnd);

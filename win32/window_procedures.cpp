@@ -36,12 +36,18 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       }
       fit_widget_to_main_window();
       return 0;
+    case WM_MOVING:
     case WM_MOVE:
-      // Pop-ups of the page (select lists, autofill, the find bar) open where the window now is.
+      // Pop-ups of the page (select lists, autofill, the find bar) open where the window now is,
+      // also while it is being dragged.
       if (main_browser) main_browser->parent_moved();
-      return 0;
+      return message == WM_MOVING ? TRUE : 0;
     case WM_ACTIVATE:
       if (LOWORD(wparam) != WA_INACTIVE && main_browser) main_browser->move_focus();
+      return 0;
+    case WM_ENDSESSION:
+      // Signing out or shutting down sends no WM_CLOSE, and the process may end right after.
+      if (wparam) save_window_placement();
       return 0;
     case WM_CLOSE:
       save_window_placement();
@@ -78,7 +84,8 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
     }
     case WM_GETDPISCALEDSIZE: {
       *reinterpret_cast<SIZE*>(lparam) =
-          dpi_scaled_window_size(main_window, dpi, static_cast<std::int32_t>(wparam));
+          dpi_scaled_window_size(main_window, *reinterpret_cast<const SIZE*>(lparam), dpi,
+                                 static_cast<std::int32_t>(wparam));
       return TRUE;
     }
     default:

@@ -1,23 +1,34 @@
 // One environment's browser process, shared by the environment and everything created from it.
 // When it exits (page action `processfailed browser-exited`), every method of those objects
-// fails from then on and their browser windows go away. UI thread only.
+// fails from then on and their browser windows go away. It also ends normally when the last of
+// its controllers is closed. Either way it keeps its user-data folder for the scenario's release
+// delay, then the environment hears BrowserProcessExited. UI thread only.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "testing/standin/browser_window.h"
+#include "testing/standin/ui_thread_queue.h"
+#include "webview2/webview2_abi.h"
 
 namespace standin {
+
+class environment_object;
 
 // HRESULT_FROM_WIN32(ERROR_INVALID_STATE): what every method of a dead object returns.
 constexpr HRESULT browser_gone = static_cast<HRESULT>(0x8007139F);
 
 class browser_process {
  public:
+  browser_process(std::shared_ptr<ui_thread_queue> queue, std::wstring user_data_folder)
+      : folder(std::move(user_data_folder)), queue(std::move(queue)) {}
+
   bool exited() const noexcept { return gone; }
 
   void add_window(const std::shared_ptr<browser_window>& window) {
@@ -30,17 +41,42 @@ class browser_process {
   }
 
   // Browser process exited: all associated controls are closed and need to be recreated.
-  void exit() noexcept {
+  void exit() {
     gone = true;
     for (const auto& known : windows) {
       if (const auto window = known.lock()) window->destroy();
     }
     windows.clear();
+    end(COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_FAILED);
   }
 
+  void controller_opened() noexcept {
+    ++open_controllers;
+    // After a normal shutdown, a new controller brings the browser process back.
+    if (!gone) ending = false;
+  }
+  // Closing all associated WebViews shuts the browser process down.
+  void controller_closed() {
+    if (--open_controllers == 0) end(COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND_NORMAL);
+  }
+
+  const std::wstring folder;  // as the creation was given it; empty for the default folder
+  // The environment that hears BrowserProcessExited; null once it is gone.
+  environment_object* environment = nullptr;
+
  private:
+  // Holds the folder for the release delay, then releases it and raises the event
+  // (environment.cpp).
+  void end(COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind);
+
+  std::shared_ptr<ui_thread_queue> queue;
   bool gone = false;
+  bool ending = false;
+  int open_controllers = 0;
+  // BrowserProcessId, made up: no such process exists, but each browser process has its own.
+  UINT32 number = next_number += 4;
   std::vector<std::weak_ptr<browser_window>> windows;
+  static inline std::atomic<UINT32> next_number{20000};
 };
 
 }  // namespace standin

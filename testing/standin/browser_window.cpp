@@ -119,11 +119,14 @@ void browser_window::paint() {
   RECT client{};
   GetClientRect(window, &client);
   COLORREF background = page_color;
+  // First frame colour: the browser paints its first frame before a colour set through the API
+  // reaches it, which "can still leave the app with a white flicker".
+  const COREWEBVIEW2_COLOR& color = painted ? shown.background : shown.first_frame;
   if (shown.page_shown) {
     SetDCBrushColor(dc, page_color);
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   } else {
-    background = paint_background(dc, client, paint_info.rcPaint);
+    background = paint_background(dc, client, paint_info.rcPaint, color);
   }
   const text_colors& ink = is_dark(background) ? on_dark : on_light;
   SetBkMode(dc, TRANSPARENT);
@@ -145,16 +148,17 @@ void browser_window::paint() {
   SelectObject(dc, old_font);
   EndPaint(window, &paint_info);
   if (!painted) {
+    log_note("first paint", log_fields()
+                                .integer("window", reinterpret_cast<INT_PTR>(window))
+                                .utf8("background", shown.page_shown ? "page" : argb_text(color)));
     painted = true;
-    log_note("first paint",
-             log_fields()
-                 .integer("window", reinterpret_cast<INT_PTR>(window))
-                 .utf8("background", shown.page_shown ? "page" : argb_text(shown.background)));
+    // The next frame shows the colour set through the API.
+    refresh();
   }
 }
 
-COLORREF browser_window::paint_background(HDC dc, const RECT& client, const RECT& update) {
-  const COREWEBVIEW2_COLOR& color = shown.background;
+COLORREF browser_window::paint_background(HDC dc, const RECT& client, const RECT& update,
+                                          const COREWEBVIEW2_COLOR& color) {
   if (color.A != 0) {
     const COLORREF fill = RGB(color.R, color.G, color.B);
     SetDCBrushColor(dc, fill);

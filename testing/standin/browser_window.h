@@ -24,6 +24,8 @@ struct page_display {
   // The controller's default background colour, painted while no page is shown; alpha 0 lets
   // the parent window's background show through.
   COREWEBVIEW2_COLOR background = default_background;
+  // What the first frame shows instead: the environment's colour, which the API cannot change.
+  COREWEBVIEW2_COLOR first_frame = default_background;
   // True once the latest navigation completed successfully; false before, while a navigation is
   // under way and after a failed one.
   bool page_shown = false;
@@ -73,9 +75,10 @@ class browser_window {
  private:
   static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   void paint();
-  // Fills the client area with the default background colour; returns the colour painted
-  // (for a transparent background, one pixel of what the parent painted).
-  COLORREF paint_background(HDC dc, const RECT& client, const RECT& update);
+  // Fills the client area with `color`; returns the colour painted (for a transparent
+  // background, one pixel of what the parent painted).
+  COLORREF paint_background(HDC dc, const RECT& client, const RECT& update,
+                            const COREWEBVIEW2_COLOR& color);
 
   HWND window = nullptr;
   HWND parent_window;

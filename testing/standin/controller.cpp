@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "testing/standin/runtime_state.h"
 #include "util/exception_barrier.h"
@@ -22,22 +23,27 @@ constexpr double largest_zoom = 5.0;
 com_ptr<controller_object> controller_object::create(HWND parent,
                                                      std::shared_ptr<ui_thread_queue> queue,
                                                      std::shared_ptr<browser_process> process,
-                                                     step_outcome webview_mode) {
+                                                     step_outcome webview_mode,
+                                                     COREWEBVIEW2_COLOR background) {
   std::shared_ptr<browser_window> window = browser_window::create(parent);
   if (!window) return {};
   process->add_window(window);
-  return com_ptr<controller_object>::adopt(
-      new controller_object(std::move(queue), std::move(process), std::move(window), webview_mode));
+  return com_ptr<controller_object>::adopt(new controller_object(
+      std::move(queue), std::move(process), std::move(window), webview_mode, background));
 }
 
 controller_object::controller_object(std::shared_ptr<ui_thread_queue> queue,
                                      std::shared_ptr<browser_process> process,
                                      std::shared_ptr<browser_window> window,
-                                     step_outcome webview_mode)
+                                     step_outcome webview_mode, COREWEBVIEW2_COLOR background)
     : queue(std::move(queue)),
       process(std::move(process)),
       window(std::move(window)),
-      webview_mode(webview_mode) {
+      webview_mode(webview_mode),
+      background(background) {
+  this->window->display().background = background;
+  this->window->display().first_frame = background;
+  this->process->controller_opened();
   if (webview_mode == step_outcome::succeed) {
     webview = com_ptr<core_webview>::adopt(
         new core_webview(this->queue, this->process, this->window, this));
@@ -46,8 +52,9 @@ controller_object::controller_object(std::shared_ptr<ui_thread_queue> queue,
 
 controller_object::~controller_object() {
   if (webview) webview->detach_controller();
-  // Like the real runtime, the browser goes away with its controller.
+  // Like the real runtime, the browser goes away with its controller: Close runs implicitly.
   window->destroy();
+  if (!closed) call_without_throwing([&] { process->controller_closed(); });
 }
 
 template <typename Body>
@@ -225,6 +232,7 @@ HRESULT STDMETHODCALLTYPE controller_object::Close() {
   return guarded("Close", [&] {
     window->destroy();
     if (webview) webview->close();
+    if (!std::exchange(closed, true)) process->controller_closed();
     return report("Close", {}, S_OK);
   });
 }

@@ -24,14 +24,17 @@ using webview::detail::com_ptr;
 class controller_object final : public ICoreWebView2Controller2 {
  public:
   // Creates the browser window under `parent`; null when it cannot be created. `webview_mode`
-  // is the scenario's outcome for this controller: succeed, no_webview or null_webview.
+  // is the scenario's outcome for this controller: succeed, no_webview or null_webview;
+  // `background` its environment's default background colour, which its first frame shows.
   static com_ptr<controller_object> create(HWND parent, std::shared_ptr<ui_thread_queue> queue,
                                            std::shared_ptr<browser_process> process,
-                                           step_outcome webview_mode);
+                                           step_outcome webview_mode,
+                                           COREWEBVIEW2_COLOR background);
 
   controller_object(std::shared_ptr<ui_thread_queue> queue,
                     std::shared_ptr<browser_process> process,
-                    std::shared_ptr<browser_window> window, step_outcome webview_mode);
+                    std::shared_ptr<browser_window> window, step_outcome webview_mode,
+                    COREWEBVIEW2_COLOR background);
   controller_object(const controller_object&) = delete;
   controller_object& operator=(const controller_object&) = delete;
 
@@ -102,7 +105,8 @@ class controller_object final : public ICoreWebView2Controller2 {
   double chosen_zoom = 1.0;  // the last put_ZoomFactor, clamped
   RECT bounds{};
   bool visible = false;
-  COREWEBVIEW2_COLOR background = default_background;
+  COREWEBVIEW2_COLOR background;
+  bool closed = false;  // by Close, or implicitly by the final Release
   event_handlers<ICoreWebView2ZoomFactorChangedEventHandler> zoom_handlers;
 };
 

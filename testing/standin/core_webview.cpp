@@ -128,7 +128,7 @@ HRESULT STDMETHODCALLTYPE core_webview::get_Source(LPWSTR* uri) {
   });
 }
 
-void core_webview::start_navigation(std::wstring uri, log_fields& args) {
+void core_webview::start_navigation(std::wstring uri, log_fields& args, bool user_initiated) {
   runtime_state& state = runtime_state::get();
   const std::size_t index = state.next_navigation_index();
   const navigation_step planned = navigation_at(state.plan().navigations, index);
@@ -145,32 +145,55 @@ void core_webview::start_navigation(std::wstring uri, log_fields& args) {
       .integer("navigationId", static_cast<std::int64_t>(id))
       .utf8("step", planned.success ? "ok" : "fail");
   // Always from the message dispatch, never inside the call, also with `deliver inside`.
-  queue->post([self = com_ptr<core_webview>::share(this), id, uri = source, planned] {
-    self->finish_navigation(id, uri, planned);
-  });
+  queue->post([self = com_ptr<core_webview>::share(this), id, uri = source, planned,
+               user_initiated] { self->begin_navigation(id, uri, planned, user_initiated); });
+}
+
+bool core_webview::still_navigating(std::uint64_t id, const std::wstring& uri) const {
+  if (is_live()) return true;
+  log_note("navigation dropped: the web view is closed",
+           log_fields().integer("navigationId", static_cast<std::int64_t>(id)).text("uri", uri));
+  return false;
+}
+
+void core_webview::begin_navigation(std::uint64_t id, const std::wstring& uri,
+                                    const navigation_step& planned, bool user_initiated) {
+  if (!still_navigating(id, uri)) return;
+  auto args = com_ptr<navigation_starting_args>::adopt(
+      new navigation_starting_args(id, uri, user_initiated));
+  starting_handlers.fire("NavigationStarting", this, args.get(),
+                         log_fields()
+                             .integer("navigationId", static_cast<std::int64_t>(id))
+                             .text("uri", uri)
+                             .boolean("userInitiated", user_initiated)
+                             .integer("webView", number),
+                         [&] { return log_fields().boolean("cancel", args->canceled()); });
+  // The completion comes from a later message, not back to back with the start.
+  queue->post(
+      [self = com_ptr<core_webview>::share(this), id, uri, planned, canceled = args->canceled()] {
+        self->finish_navigation(id, uri, planned, canceled);
+      });
 }
 
 void core_webview::finish_navigation(std::uint64_t id, const std::wstring& uri,
-                                     const navigation_step& planned) {
+                                     const navigation_step& planned, bool canceled) {
+  if (!still_navigating(id, uri)) return;
   log_fields event_args;
   event_args.integer("navigationId", static_cast<std::int64_t>(id)).text("uri", uri);
-  if (!is_live()) {
-    log_note("navigation dropped: the web view is closed", event_args);
-    return;
-  }
-  // A navigation replaced by another completes as canceled.
-  const bool replaced = id != latest_navigation;
-  const bool success = planned.success && !replaced;
+  // A navigation replaced by another, or canceled by a NavigationStarting handler, completes as
+  // canceled.
+  const bool stopped = id != latest_navigation || canceled;
+  const bool success = planned.success && !stopped;
   const COREWEBVIEW2_WEB_ERROR_STATUS status =
-      replaced ? COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED : planned.status;
-  if (!replaced && owner) owner->reset_user_zoom();
-  if (!replaced) {
+      stopped ? COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED : planned.status;
+  if (!stopped && owner) owner->reset_user_zoom();
+  if (!stopped) {
     // The stand-in draws no error page: after a failure the background stays.
     window->display().page_shown = success;
     window->refresh();
   }
   // HttpStatusCode: the HTTP answer's status; 0 when no HTTP answer came.
-  const int http_status = replaced                   ? 0
+  const int http_status = stopped                    ? 0
                           : planned.http_status >= 0 ? planned.http_status
                           : is_http(uri)             ? 200
                                                      : 0;
@@ -184,7 +207,7 @@ void core_webview::finish_navigation(std::uint64_t id, const std::wstring& uri,
                            [] { return log_fields(); });
   // DocumentTitleChanged may come before or after NavigationCompleted: here after it. A page
   // without a <title> shows its URL.
-  if (!replaced && is_live()) change_title(uri);
+  if (!stopped && is_live()) change_title(uri);
 }
 
 void core_webview::load_as_new_window(std::int64_t opener, const std::wstring& uri) {
@@ -197,7 +220,7 @@ void core_webview::load_as_new_window(std::int64_t opener, const std::wstring& u
 void core_webview::follow_link(const std::wstring& uri) {
   log_fields args;
   args.text("uri", uri);
-  start_navigation(uri, args);
+  start_navigation(uri, args, true);
   log_note("go", args);
 }
 
@@ -212,7 +235,8 @@ HRESULT STDMETHODCALLTYPE core_webview::Navigate(LPCWSTR uri) {
   });
 }
 
-// The real runtime shows the HTML under a data or about URL; the stand-in reports about:blank.
+// The real runtime shows the HTML under a data or about URL; the stand-in reports about:blank,
+// also in NavigationStarting, so the URI does not tell this navigation from any other blank page.
 HRESULT STDMETHODCALLTYPE core_webview::NavigateToString(LPCWSTR html) {
   return guarded("NavigateToString", [&] {
     log_fields args;
@@ -360,6 +384,15 @@ HRESULT STDMETHODCALLTYPE core_webview::remove_ProcessFailed(EventRegistrationTo
   return remove_handler("remove_ProcessFailed", process_failed_handlers, token);
 }
 
+HRESULT STDMETHODCALLTYPE core_webview::add_NavigationStarting(
+    ICoreWebView2NavigationStartingEventHandler* handler, EventRegistrationToken* token) {
+  return add_handler("add_NavigationStarting", starting_handlers, handler, token);
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::remove_NavigationStarting(EventRegistrationToken token) {
+  return remove_handler("remove_NavigationStarting", starting_handlers, token);
+}
+
 HRESULT STDMETHODCALLTYPE core_webview::add_NavigationCompleted(
     ICoreWebView2NavigationCompletedEventHandler* handler, EventRegistrationToken* token) {
   return add_handler("add_NavigationCompleted", navigation_handlers, handler, token);
@@ -476,13 +509,6 @@ void core_webview::fail_process(COREWEBVIEW2_PROCESS_FAILED_KIND kind) {
 
 // Slots the application never calls.
 
-HRESULT STDMETHODCALLTYPE core_webview::add_NavigationStarting(
-    ICoreWebView2NavigationStartingEventHandler*, EventRegistrationToken*) {
-  return not_implemented("add_NavigationStarting");
-}
-HRESULT STDMETHODCALLTYPE core_webview::remove_NavigationStarting(EventRegistrationToken) {
-  return not_implemented("remove_NavigationStarting");
-}
 HRESULT STDMETHODCALLTYPE core_webview::add_ContentLoading(ICoreWebView2ContentLoadingEventHandler*,
                                                            EventRegistrationToken*) {
   return not_implemented("add_ContentLoading");

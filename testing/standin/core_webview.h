@@ -1,9 +1,9 @@
 // The stand-in's ICoreWebView2: remembers the page it was sent to and its document-start
 // scripts, answers the calls the application makes, completes every navigation from the message
-// dispatch, and raises page events (messages, permission and new-window requests, full-screen
-// changes, process failures, links followed, window.close(), title changes) when the scenario's
-// page actions ask. It may be another request's new window (a popup). UI thread only: the thread
-// whose message dispatch runs the object's queue.
+// dispatch after its NavigationStarting, and raises page events (messages, permission and
+// new-window requests, full-screen changes, process failures, links followed, window.close(), title
+// changes) when the scenario's page actions ask. It may be another request's new window (a popup).
+// UI thread only: the thread whose message dispatch runs the object's queue.
 #pragma once
 
 #include <atomic>
@@ -182,9 +182,14 @@ class core_webview final : public ICoreWebView2 {
   HRESULT remove_handler(const char* method, event_handlers<Handler>& handlers,
                          EventRegistrationToken token);
   // Shows `uri`, takes the scenario's next navigation outcome (adding it to `args`) and queues
-  // its NavigationCompleted.
-  void start_navigation(std::wstring uri, log_fields& args);
-  void finish_navigation(std::uint64_t id, const std::wstring& uri, const navigation_step& planned);
+  // its NavigationStarting, which queues its NavigationCompleted.
+  void start_navigation(std::wstring uri, log_fields& args, bool user_initiated = false);
+  void begin_navigation(std::uint64_t id, const std::wstring& uri, const navigation_step& planned,
+                        bool user_initiated);
+  void finish_navigation(std::uint64_t id, const std::wstring& uri, const navigation_step& planned,
+                         bool canceled);
+  // False, with a note, when the web view was closed or died before the navigation's event.
+  bool still_navigating(std::uint64_t id, const std::wstring& uri) const;
   void raise_process_failed(COREWEBVIEW2_PROCESS_FAILED_KIND kind);
 
   std::atomic<ULONG> reference_count{1};
@@ -213,6 +218,7 @@ class core_webview final : public ICoreWebView2 {
   event_handlers<ICoreWebView2NewWindowRequestedEventHandler> new_window_handlers;
   event_handlers<ICoreWebView2ContainsFullScreenElementChangedEventHandler> full_screen_handlers;
   event_handlers<ICoreWebView2ProcessFailedEventHandler> process_failed_handlers;
+  event_handlers<ICoreWebView2NavigationStartingEventHandler> starting_handlers;
   event_handlers<ICoreWebView2NavigationCompletedEventHandler> navigation_handlers;
   event_handlers<ICoreWebView2WindowCloseRequestedEventHandler> close_handlers;
   event_handlers<ICoreWebView2DocumentTitleChangedEventHandler> title_handlers;

@@ -1,11 +1,16 @@
 #include "testing/standin/environment.h"
 
 #include <algorithm>
+#include <cwctype>
+#include <mutex>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "testing/standin/com_identity.h"
 #include "testing/standin/completion.h"
 #include "testing/standin/controller.h"
+#include "testing/standin/event_args.h"
 #include "testing/standin/page_actions.h"
 
 namespace standin {
@@ -16,6 +21,16 @@ namespace {
 
 constexpr const char* dll_interface = "EmbeddedBrowserWebView.dll";
 constexpr const char* environment_interface = "ICoreWebView2Environment";
+constexpr const char* environment5_interface = "ICoreWebView2Environment5";
+// HRESULT_FROM_WIN32(ERROR_BUSY): a user-data folder the old browser processes still hold.
+constexpr HRESULT folder_busy = static_cast<HRESULT>(0x800700AA);
+// Not among the project's IIDs (the application asks only for ICoreWebView2Environment5).
+constexpr IID environment2_iid = {
+    0x41F3632B, 0x5EF4, 0x404F, {0xAD, 0x82, 0x2D, 0x60, 0x6C, 0x5A, 0x9A, 0x21}};
+constexpr IID environment3_iid = {
+    0x80A22AE3, 0xBE7C, 0x4CE2, {0xAF, 0xE1, 0x5A, 0x50, 0x05, 0x6C, 0xDE, 0xEB}};
+constexpr IID environment4_iid = {
+    0x20944379, 0x6DCF, 0x41D6, {0xA0, 0xA0, 0xAB, 0xC0, 0xFC, 0x50, 0xDE, 0x0D}};
 constexpr const char* start_method = "CreateWebViewEnvironmentWithOptionsInternal";
 
 using environment_handler = ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler;
@@ -119,6 +134,32 @@ class pending_controller {
   static inline HHOOK hook = nullptr;
 };
 
+// The user-data folders that ended browser processes still hold, compared case-insensitively.
+std::mutex folders_lock;
+std::multiset<std::wstring> held_folders;
+
+std::wstring folder_key(std::wstring folder) {
+  for (wchar_t& c : folder) c = c == L'/' ? L'\\' : static_cast<wchar_t>(std::towlower(c));
+  while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  return folder;
+}
+
+bool is_held(const std::wstring& folder) {
+  std::lock_guard<std::mutex> guard(folders_lock);
+  return held_folders.count(folder_key(folder)) > 0;
+}
+
+// First frame colour: WEBVIEW2_DEFAULT_BACKGROUND_COLOR, hex AARRGGBB, read when the environment
+// is created. Anything else, or an alpha the API would refuse, leaves the default.
+COREWEBVIEW2_COLOR background_from_variable(const std::wstring& text) {
+  if (text.size() != 8 || text.find_first_not_of(L"0123456789abcdefABCDEF") != std::wstring::npos)
+    return default_background;
+  const unsigned long argb = std::wcstoul(text.c_str(), nullptr, 16);
+  const COREWEBVIEW2_COLOR color{static_cast<BYTE>(argb >> 24), static_cast<BYTE>(argb >> 16),
+                                 static_cast<BYTE>(argb >> 8), static_cast<BYTE>(argb)};
+  return color.A == 0 || color.A == 255 ? color : default_background;
+}
+
 // The real runtime keeps its profile in the user-data folder and creates it when missing; the
 // application relies on that for its own file there. Long paths go through the \\?\ form.
 void create_user_data_folder(const std::wstring& folder) {
@@ -151,10 +192,18 @@ HRESULT start_environment_creation(bool flag, INT32 source, PCWSTR user_data_fol
   if (!queue) return log_call(dll_interface, start_method, args, E_FAIL);
 
   if (user_data_folder) create_user_data_folder(user_data_folder);
+  const std::wstring variable = environment_variable(L"WEBVIEW2_DEFAULT_BACKGROUND_COLOR");
+  const COREWEBVIEW2_COLOR background = background_from_variable(variable);
+  const std::wstring folder = user_data_folder ? user_data_folder : L"";
   const std::size_t index = state.next_start_index();
   if (index == 0) arm_process_actions(state.plan().after_start, *queue);
   const step planned = step_at(state.plan().starts, index);
-  args.integer("start", index + 1).utf8("step", outcome_name(planned.outcome));
+  // A new environment on the same user-data folder fails while the old processes shut down.
+  const bool busy = planned.outcome == step_outcome::succeed && is_held(folder);
+  args.integer("start", index + 1)
+      .utf8("step", busy ? "busy" : outcome_name(planned.outcome))
+      .text("backgroundVariable", variable)
+      .utf8("defaultBackgroundColor", argb_text(background));
   auto target = com_ptr<environment_handler>::share(handler);
   switch (planned.outcome) {
     case step_outcome::refuse:
@@ -171,27 +220,68 @@ HRESULT start_environment_creation(bool flag, INT32 source, PCWSTR user_data_fol
       });
       break;
     default:
-      deliver_environment(queue, std::move(target), S_OK,
-                          com_ptr<environment_object>::adopt(
-                              new environment_object(queue, std::make_shared<browser_process>())));
+      if (busy) {
+        deliver_environment(queue, std::move(target), folder_busy, {});
+        break;
+      }
+      deliver_environment(
+          queue, std::move(target), S_OK,
+          com_ptr<environment_object>::adopt(new environment_object(
+              queue, std::make_shared<browser_process>(queue, folder), background)));
       break;
   }
   return log_call(dll_interface, start_method, args, S_OK);
 }
 
-environment_object::environment_object(std::shared_ptr<ui_thread_queue> queue,
-                                       std::shared_ptr<browser_process> process)
-    : queue(std::move(queue)), process(std::move(process)) {}
+void browser_process::end(COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind) {
+  if (std::exchange(ending, true)) return;
+  const std::optional<unsigned> delay = runtime_state::get().plan().release_ms;
+  if (delay != 0u) {
+    std::lock_guard<std::mutex> guard(folders_lock);
+    held_folders.insert(folder_key(folder));
+  }
+  if (!delay) return;  // `release never`
+  // BrowserProcessExited: raised after all resources, the user-data folder included, are released.
+  auto release = [folder = folder, held = *delay != 0, kind, id = number,
+                  sender = com_ptr<environment_object>::share(environment)] {
+    if (held) {
+      std::lock_guard<std::mutex> guard(folders_lock);
+      held_folders.erase(held_folders.find(folder_key(folder)));
+    }
+    log_note("user data folder released",
+             log_fields().text("userDataFolder", folder).integer("processId", id));
+    if (sender) sender->raise_browser_process_exited(kind, id);
+  };
+  if (*delay == 0) {
+    queue->post(std::move(release));
+  } else {
+    queue->post_after(*delay, std::move(release));
+  }
+}
 
-HRESULT environment_object::not_implemented(const char* method) {
+environment_object::environment_object(std::shared_ptr<ui_thread_queue> queue,
+                                       std::shared_ptr<browser_process> process,
+                                       COREWEBVIEW2_COLOR background)
+    : queue(std::move(queue)), process(std::move(process)), background(background) {
+  this->process->environment = this;
+}
+
+environment_object::~environment_object() { process->environment = nullptr; }
+
+HRESULT environment_object::not_implemented(const char* interface_name, const char* method) {
   return call_without_throwing(E_UNEXPECTED, [&] {
-    return log_call(environment_interface, method, {},
-                    process->exited() ? browser_gone : E_NOTIMPL);
+    return log_call(interface_name, method, {}, process->exited() ? browser_gone : E_NOTIMPL);
   });
 }
 
 HRESULT STDMETHODCALLTYPE environment_object::QueryInterface(REFIID riid, void** object) {
-  return answer_query(this, environment_interface, IID_ICoreWebView2Environment, riid, object);
+  // ICoreWebView2Environment5 came with runtime 1.0.992; `noenvironment5` plays an older one.
+  const bool newer = IsEqualIID(riid, environment2_iid) || IsEqualIID(riid, environment3_iid) ||
+                     IsEqualIID(riid, environment4_iid) ||
+                     (IsEqualIID(riid, IID_ICoreWebView2Environment5) &&
+                      runtime_state::get().plan().environment5_available);
+  return answer_query(this, environment_interface, IID_ICoreWebView2Environment, riid, object,
+                      newer ? &riid : nullptr);
 }
 
 ULONG STDMETHODCALLTYPE environment_object::AddRef() { return ++reference_count; }
@@ -233,7 +323,8 @@ environment_object::CreateCoreWebView2Controller(HWND parent_window, controller_
     com_ptr<controller_object> controller;
     HRESULT code = planned.code;
     if (planned.outcome != step_outcome::fail) {
-      controller = controller_object::create(parent_window, queue, process, planned.outcome);
+      controller =
+          controller_object::create(parent_window, queue, process, planned.outcome, background);
       if (!controller) return log_call(environment_interface, method, args, E_FAIL);
       code = S_OK;
     }
@@ -247,21 +338,67 @@ environment_object::CreateCoreWebView2Controller(HWND parent_window, controller_
 
 HRESULT STDMETHODCALLTYPE environment_object::CreateWebResourceResponse(
     IStream*, int, LPCWSTR, LPCWSTR, ICoreWebView2WebResourceResponse**) {
-  return not_implemented("CreateWebResourceResponse");
+  return not_implemented(environment_interface, "CreateWebResourceResponse");
 }
 
 HRESULT STDMETHODCALLTYPE environment_object::get_BrowserVersionString(LPWSTR*) {
-  return not_implemented("get_BrowserVersionString");
+  return not_implemented(environment_interface, "get_BrowserVersionString");
 }
 
 HRESULT STDMETHODCALLTYPE environment_object::add_NewBrowserVersionAvailable(
     ICoreWebView2NewBrowserVersionAvailableEventHandler*, EventRegistrationToken*) {
-  return not_implemented("add_NewBrowserVersionAvailable");
+  return not_implemented(environment_interface, "add_NewBrowserVersionAvailable");
 }
 
 HRESULT STDMETHODCALLTYPE
 environment_object::remove_NewBrowserVersionAvailable(EventRegistrationToken) {
-  return not_implemented("remove_NewBrowserVersionAvailable");
+  return not_implemented(environment_interface, "remove_NewBrowserVersionAvailable");
+}
+
+HRESULT STDMETHODCALLTYPE environment_object::CreateWebResourceRequest(
+    LPCWSTR, LPCWSTR, IStream*, LPCWSTR, ICoreWebView2WebResourceRequest**) {
+  return not_implemented("ICoreWebView2Environment2", "CreateWebResourceRequest");
+}
+
+HRESULT STDMETHODCALLTYPE environment_object::CreateCoreWebView2CompositionController(
+    HWND, ICoreWebView2CreateCoreWebView2CompositionControllerCompletedHandler*) {
+  return not_implemented("ICoreWebView2Environment3", "CreateCoreWebView2CompositionController");
+}
+
+HRESULT STDMETHODCALLTYPE
+environment_object::CreateCoreWebView2PointerInfo(ICoreWebView2PointerInfo**) {
+  return not_implemented("ICoreWebView2Environment3", "CreateCoreWebView2PointerInfo");
+}
+
+HRESULT STDMETHODCALLTYPE environment_object::GetAutomationProviderForWindow(HWND, IUnknown**) {
+  return not_implemented("ICoreWebView2Environment4", "GetAutomationProviderForWindow");
+}
+
+// Unlike the environment's other methods, these keep working after the browser process exited:
+// the event belongs to the time after the exit.
+HRESULT STDMETHODCALLTYPE environment_object::add_BrowserProcessExited(
+    ICoreWebView2BrowserProcessExitedEventHandler* handler, EventRegistrationToken* token) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    const HRESULT result = exited_handlers.add(handler, token);
+    return log_call(environment5_interface, "add_BrowserProcessExited",
+                    log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE
+environment_object::remove_BrowserProcessExited(EventRegistrationToken token) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    return log_call(environment5_interface, "remove_BrowserProcessExited",
+                    log_fields().integer("token", token.value), exited_handlers.remove(token));
+  });
+}
+
+void environment_object::raise_browser_process_exited(COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind,
+                                                      UINT32 id) {
+  const auto args = browser_exited_args(kind, id);
+  exited_handlers.fire("BrowserProcessExited", this, args.get(),
+                       log_fields().integer("kind", kind).integer("processId", id),
+                       [] { return log_fields(); });
 }
 
 }  // namespace standin

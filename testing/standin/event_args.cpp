@@ -16,6 +16,8 @@ constexpr const char* new_window_interface = "ICoreWebView2NewWindowRequestedEve
 constexpr const char* process_failed_interface = "ICoreWebView2ProcessFailedEventArgs";
 constexpr const char* navigation_interface = "ICoreWebView2NavigationCompletedEventArgs";
 constexpr const char* navigation2_interface = "ICoreWebView2NavigationCompletedEventArgs2";
+constexpr const char* exited_interface = "ICoreWebView2BrowserProcessExitedEventArgs";
+constexpr const char* starting_interface = "ICoreWebView2NavigationStartingEventArgs";
 constexpr const char* features_interface = "ICoreWebView2WindowFeatures";
 constexpr const char* deferral_interface = "ICoreWebView2Deferral";
 
@@ -148,6 +150,39 @@ class deferral_object final : public ICoreWebView2Deferral {
   module_use in_use;
   com_ptr<new_window_args> request;
   bool completed = false;
+};
+
+class exited_args final : public ICoreWebView2BrowserProcessExitedEventArgs {
+ public:
+  exited_args(COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind, UINT32 id) : kind(kind), id(id) {}
+  exited_args(const exited_args&) = delete;
+  exited_args& operator=(const exited_args&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    return answer_query(this, exited_interface, IID_ICoreWebView2BrowserProcessExitedEventArgs,
+                        riid, object);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++reference_count; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG remaining = --reference_count;
+    if (remaining == 0) delete this;
+    return remaining;
+  }
+  HRESULT STDMETHODCALLTYPE
+  get_BrowserProcessExitKind(COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND* value) override {
+    return log_value_getter(exited_interface, "get_BrowserProcessExitKind", kind, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_BrowserProcessId(UINT32* value) override {
+    return log_value_getter(exited_interface, "get_BrowserProcessId", id, value);
+  }
+
+ private:
+  ~exited_args() = default;
+
+  std::atomic<ULONG> reference_count{1};
+  module_use in_use;
+  COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind;
+  UINT32 id;
 };
 
 }  // namespace
@@ -437,6 +472,57 @@ HRESULT STDMETHODCALLTYPE navigation_completed_args::get_NavigationId(UINT64* va
 
 HRESULT STDMETHODCALLTYPE navigation_completed_args::get_HttpStatusCode(int* value) {
   return log_value_getter(navigation2_interface, "get_HttpStatusCode", http_status, value);
+}
+
+com_ptr<ICoreWebView2BrowserProcessExitedEventArgs> browser_exited_args(
+    COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind, UINT32 id) {
+  return com_ptr<ICoreWebView2BrowserProcessExitedEventArgs>::adopt(new exited_args(kind, id));
+}
+
+HRESULT STDMETHODCALLTYPE navigation_starting_args::QueryInterface(REFIID riid, void** object) {
+  return answer_query(this, starting_interface, IID_ICoreWebView2NavigationStartingEventArgs, riid,
+                      object);
+}
+
+ULONG STDMETHODCALLTYPE navigation_starting_args::AddRef() { return ++reference_count; }
+
+ULONG STDMETHODCALLTYPE navigation_starting_args::Release() {
+  const ULONG remaining = --reference_count;
+  if (remaining == 0) delete this;
+  return remaining;
+}
+
+HRESULT STDMETHODCALLTYPE navigation_starting_args::get_Uri(LPWSTR* value) {
+  return log_string_getter(starting_interface, "get_Uri", uri, value);
+}
+
+HRESULT STDMETHODCALLTYPE navigation_starting_args::get_IsUserInitiated(BOOL* value) {
+  return log_flag_getter(starting_interface, "get_IsUserInitiated", user_initiated, value);
+}
+
+HRESULT STDMETHODCALLTYPE navigation_starting_args::get_IsRedirected(BOOL* value) {
+  return log_flag_getter(starting_interface, "get_IsRedirected", false, value);
+}
+
+HRESULT STDMETHODCALLTYPE
+navigation_starting_args::get_RequestHeaders(ICoreWebView2HttpRequestHeaders** value) {
+  if (value) *value = nullptr;
+  return log_not_implemented(starting_interface, "get_RequestHeaders");
+}
+
+HRESULT STDMETHODCALLTYPE navigation_starting_args::get_Cancel(BOOL* value) {
+  return log_flag_getter(starting_interface, "get_Cancel", cancel, value);
+}
+
+HRESULT STDMETHODCALLTYPE navigation_starting_args::put_Cancel(BOOL value) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    cancel = value != FALSE;
+    return log_call(starting_interface, "put_Cancel", log_fields().integer("value", value), S_OK);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE navigation_starting_args::get_NavigationId(UINT64* value) {
+  return log_value_getter(starting_interface, "get_NavigationId", static_cast<UINT64>(id), value);
 }
 
 }  // namespace standin

@@ -1,8 +1,8 @@
 // Event arguments that the stand-in hands to the application's handlers: page messages,
-// permission and new-window requests (with their window features and deferral), process failures
-// and completed navigations. Each starts with one reference, owned by its creator; the state that
-// handlers change (permission state, handled) is read back after the handlers ran, for the log.
-// UI thread only.
+// permission and new-window requests (with their window features and deferral), process failures,
+// browser process exits, and starting and completed navigations. Each starts with one reference,
+// owned by its creator; the state that handlers change (permission state, handled) is read back
+// after the handlers ran, for the log. UI thread only.
 #pragma once
 
 #include <atomic>
@@ -171,6 +171,42 @@ class navigation_completed_args final : public ICoreWebView2NavigationCompletedE
   bool success;
   COREWEBVIEW2_WEB_ERROR_STATUS status;
   int http_status;
+};
+
+// BrowserProcessExited's arguments: how browser process `id` ended.
+com_ptr<ICoreWebView2BrowserProcessExitedEventArgs> browser_exited_args(
+    COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind, UINT32 id);
+
+// A top-level navigation about to start; handlers may cancel it.
+class navigation_starting_args final : public ICoreWebView2NavigationStartingEventArgs {
+ public:
+  navigation_starting_args(std::uint64_t id, std::wstring uri, bool user_initiated)
+      : id(id), uri(std::move(uri)), user_initiated(user_initiated) {}
+  navigation_starting_args(const navigation_starting_args&) = delete;
+  navigation_starting_args& operator=(const navigation_starting_args&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* value) override;
+  HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE get_IsRedirected(BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE get_RequestHeaders(ICoreWebView2HttpRequestHeaders** value) override;
+  HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE put_Cancel(BOOL value) override;
+  HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* value) override;
+
+  bool canceled() const { return cancel; }
+
+ private:
+  ~navigation_starting_args() = default;
+
+  std::atomic<ULONG> reference_count{1};
+  module_use in_use;
+  std::uint64_t id;
+  std::wstring uri;
+  bool user_initiated;
+  bool cancel = false;
 };
 
 }  // namespace standin

@@ -9,8 +9,6 @@ namespace standin {
 const wchar_t* const log_variable = L"QUENDARI_STANDIN_LOG";
 const wchar_t* const scenario_variable = L"QUENDARI_STANDIN_SCENARIO";
 
-namespace {
-
 std::wstring environment_variable(const wchar_t* name) {
   const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
   if (size == 0) return std::wstring();
@@ -19,6 +17,8 @@ std::wstring environment_variable(const wchar_t* name) {
   value.resize(length < size ? length : 0);
   return value;
 }
+
+namespace {
 
 std::atomic<runtime_state*> made{nullptr};
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "testing/standin/call_log.h"
 #include "testing/standin/scenario.h"
@@ -20,6 +21,9 @@ namespace standin {
 
 extern const wchar_t* const log_variable;       // QUENDARI_STANDIN_LOG
 extern const wchar_t* const scenario_variable;  // QUENDARI_STANDIN_SCENARIO
+
+// The host process's variable `name`; empty when it is not set.
+std::wstring environment_variable(const wchar_t* name);
 
 class runtime_state {
  public:

@@ -368,6 +368,13 @@ void parse_line(std::string_view line, scenario& plan) {
   } else if (directive == "nocontroller2") {
     plan.controller2_available = false;
     expect_end(reader);
+  } else if (directive == "noenvironment5") {
+    plan.environment5_available = false;
+    expect_end(reader);
+  } else if (directive == "release") {
+    const std::string_view when = reader.word();
+    plan.release_ms = when == "never" ? std::nullopt : std::optional<unsigned>(parse_delay(when));
+    expect_end(reader);
   } else if (directive == "nonavigationargs2") {
     plan.navigation_args2_available = false;
     expect_end(reader);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -98,7 +99,10 @@ struct scenario {
   std::wstring user_agent;
   bool settings2_available = true;
   bool controller2_available = true;  // false: an older runtime without ICoreWebView2Controller2
-  bool navigation_args2_available = true;    // false: NavigationCompletedEventArgs2 is refused
+  bool navigation_args2_available = true;  // false: NavigationCompletedEventArgs2 is refused
+  bool environment5_available = true;      // false: a runtime before ICoreWebView2Environment5
+  // How long an ended browser process keeps its user-data folder; nullopt: for ever.
+  std::optional<unsigned> release_ms = 0u;
   std::vector<timed_action> after_start;     // armed by the first environment start
   std::vector<timed_action> after_navigate;  // armed by the process's first navigation
   std::vector<scenario_error> errors;        // any error makes the stand-in refuse every start

@@ -95,6 +95,26 @@ TEST_F(browser_recovery, a_dead_browser_is_recreated_with_everything_and_returns
   EXPECT_EQ(find_call(calls, "stand-in unloaded"), -1) << "the runtime's DLL was freed";
 }
 
+// The old browser holds its folder for a while: the new environment fails until the old one's
+// BrowserProcessExited, and one more try then brings the browser back without an error box.
+TEST_F(browser_recovery, a_slow_release_is_waited_for_once) {
+  quendari_run run("slow_release",
+                   "release 3000\n"
+                   "after-navigate 500 processfailed browser-exited\n"
+                   "after-navigate 6000 close\n");
+  EXPECT_EQ(run.wait(), 0u) << "no error box";
+  const auto calls = run.calls();
+  const int exited = find_call(calls, "BrowserProcessExited");
+  ASSERT_GT(exited, 0) << "the old browser never let go";
+  const int last_start = find_call(calls, "CreateWebViewEnvironmentWithOptionsInternal", exited);
+  ASSERT_GT(last_start, exited) << "no new start after the old browser let go";
+  EXPECT_GE(count_calls(std::vector<logged_call>(calls.begin(), calls.begin() + exited),
+                        "CreateWebViewEnvironmentWithOptionsInternal"),
+            2)
+      << "the first re-creation did not fail while the folder was held";
+  EXPECT_GE(find_call(calls, "Navigate", last_start), 0) << "the page did not come back";
+}
+
 TEST_F(browser_recovery, each_kind_gets_what_the_runtime_advises) {
   quendari_run run("process_kinds",
                    "after-navigate 300 processfailed render-exited\n"

@@ -1,6 +1,7 @@
 // How Quendari.exe ends when its browser cannot start, against the stand-in runtime: the runtime
-// dialog only when the runtime is missing (see entry_without_runtime_test), an error box naming
-// the failing HRESULT for every other failure, and nothing at all when the user closed the window.
+// dialog when the runtime's files are gone (see entry_without_runtime_test for none at all), the
+// data folder's box when it cannot be used, an error box naming the failing HRESULT for every
+// other failure, and nothing at all when the user closed the window.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,11 +21,23 @@ std::wstring error_box_text(const wchar_t* hresult) {
          L"Microsoft Edge WebView2 Runtime in Settings > Apps.";
 }
 
+std::wstring data_folder_box_text(const wchar_t* hresult) {
+  return L"Quendari can't use its data folder:\n" + quendari_user_data_folder() +
+         L"\n\nCheck that you can write to it, then open Quendari again. (error " + hresult + L")";
+}
+
+const std::wstring runtime_box_text =
+    L"Quendari needs the Microsoft Edge WebView2 runtime.\n\nA browser window will open so you "
+    L"can install it, then open Quendari again.";
+
+std::string five(const std::string& line) { return line + line + line + line + line; }
+
 struct start_failure_case {
   const char* name;
-  const char* scenario;
-  const wchar_t* hresult;  // the code the box names; null: no box and exit status 0
+  std::string scenario;
+  std::wstring box;  // empty: no box and exit status 0
   int expected_starts;
+  bool offers_the_runtime = false;
 };
 
 class start_failure : public ::testing::TestWithParam<start_failure_case> {
@@ -32,17 +45,19 @@ class start_failure : public ::testing::TestWithParam<start_failure_case> {
   scoped_standin_runtime runtime;
 };
 
-TEST_P(start_failure, ends_with_its_own_box_or_none_and_never_the_runtime_link) {
+TEST_P(start_failure, ends_with_the_box_that_says_what_to_do_or_none) {
   const start_failure_case& tested = GetParam();
   const opened_links opened;
   quendari_run run(tested.name, tested.scenario);
-  if (tested.hresult != nullptr) {
-    EXPECT_EQ(run.dismiss_dialog(), error_box_text(tested.hresult));
+  if (!tested.box.empty()) {
+    EXPECT_EQ(run.dismiss_dialog(), tested.box);
     EXPECT_EQ(run.wait(), 1u);
   } else {
     EXPECT_EQ(run.wait(), 0u) << "no box, no wait: the process ends by itself";
   }
-  EXPECT_EQ(opened.wait_for_lines(0), L"") << "the runtime is installed: no download link";
+  EXPECT_EQ(
+      opened.wait_for_lines(tested.offers_the_runtime ? 1 : 0),
+      tested.offers_the_runtime ? L"https://go.microsoft.com/fwlink/p/?LinkId=2124703\n" : L"");
   EXPECT_EQ(count_calls(run.calls(), "CreateWebViewEnvironmentWithOptionsInternal"),
             tested.expected_starts);
 }
@@ -53,17 +68,26 @@ INSTANTIATE_TEST_SUITE_P(
         start_failure_case{"five_refusals",
                            "start refuse 0x80004005\nstart refuse 0x80004005\nstart refuse "
                            "0x80004005\nstart refuse 0x80004005\nstart refuse 0x80070005\n",
-                           L"0x80070005", 5},
-        start_failure_case{"start_returns_invalid_state", "start stall\n", L"0x8007139F", 1},
+                           data_folder_box_text(L"0x80070005"), 5},
+        start_failure_case{"runtime_files_gone", five("start refuse 0x80070002\n"),
+                           runtime_box_text, 5, true},
+        start_failure_case{"start_returns_invalid_state", "start stall\n",
+                           error_box_text(L"0x8007139F"), 1},
+        start_failure_case{"environment_completes_with_invalid_state", "start fail 0x8007139F\n",
+                           error_box_text(L"0x8007139F"), 1},
         start_failure_case{"controller_refused_with_invalid_state",
-                           "controller refuse 0x8007139F\n", L"0x8007139F", 1},
+                           "controller refuse 0x8007139F\n", error_box_text(L"0x8007139F"), 1},
         start_failure_case{"controller_completes_with_invalid_state", "controller stall\n",
-                           L"0x8007139F", 1},
-        start_failure_case{"quit_while_waiting", "start later-quit\n", nullptr, 1},
+                           error_box_text(L"0x8007139F"), 1},
+        start_failure_case{"controller_aborted_with_the_window_open", "controller abort\n",
+                           error_box_text(L"0x80004004"), 1},
+        start_failure_case{"quit_while_waiting", "start later-quit\n", L"", 1},
         start_failure_case{"status_bar_setting_gives_s_false",
-                           "settings fail put_IsStatusBarEnabled 0x1\n", L"0x80004005", 1},
+                           "settings fail put_IsStatusBarEnabled 0x1\n",
+                           error_box_text(L"0x80004005"), 1},
         start_failure_case{"dev_tools_setting_fails",
-                           "settings fail put_AreDevToolsEnabled 0x80070005\n", L"0x80070005", 1}),
+                           "settings fail put_AreDevToolsEnabled 0x80070005\n",
+                           error_box_text(L"0x80070005"), 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(start_failure, closing_the_window_while_the_browser_starts_ends_quietly) {

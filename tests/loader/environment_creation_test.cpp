@@ -189,9 +189,9 @@ TEST_F(environment_creation, no_runtime_fails_without_loading_anything) {
   EXPECT_EQ(calls(), L"");
 }
 
-TEST_F(environment_creation, registered_folder_without_client_dll_is_available_but_fails) {
+TEST_F(environment_creation, registered_folder_without_client_dll_is_no_runtime) {
   install_runtime(nullptr);
-  EXPECT_TRUE(find_available_runtime(loaded_library()));
+  EXPECT_FALSE(find_available_runtime(loaded_library())) << "a stale entry means: install one";
   // Every attempt of the caller's retry budget fails the same way.
   for (int attempt = 0; attempt < 5; ++attempt) {
     EXPECT_EQ(create_environment(loaded_library(), user_data_folder, handler()), failed);

@@ -133,7 +133,7 @@ TEST_F(registry_discovery, per_machine_value_table) {
   for (const auto& c : registry_cases) {
     SCOPED_TRACE(c.what);
     sandbox_.write(true, c.type, c.data);
-    const runtime_install install = find_runtime(nullptr);
+    const runtime_install install = find_runtime_in_registry(true);
     if (c.version == nullptr) {
       EXPECT_FALSE(install.found);
       EXPECT_TRUE(install.client_dll_path.empty());
@@ -149,8 +149,17 @@ TEST_F(registry_discovery, per_machine_value_table) {
   }
 }
 
+// A client DLL where a registry entry says the runtime is: an empty file will do.
+void place_client_dll(const std::wstring& folder) {
+  const fs::path dll = folder + client_suffix;
+  fs::create_directories(dll.parent_path());
+  HANDLE file = CreateFileW(dll.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
 TEST_F(registry_discovery, per_user_install_is_found) {
   sandbox_.write_folder(false, install_root + L"121.0.2277.83");
+  place_client_dll(install_root + L"121.0.2277.83");
   const runtime_install install = find_runtime(nullptr);
   EXPECT_TRUE(install.found);
   EXPECT_EQ(install.version, L"121.0.2277.83");
@@ -161,18 +170,31 @@ TEST_F(registry_discovery, per_user_install_is_found) {
 TEST_F(registry_discovery, machine_install_wins_over_user_install) {
   sandbox_.write_folder(true, install_root + L"120.0.2210.91");
   sandbox_.write_folder(false, install_root + L"121.0.2277.83");
+  place_client_dll(install_root + L"120.0.2210.91");
+  place_client_dll(install_root + L"121.0.2277.83");
   EXPECT_EQ(find_runtime(nullptr).version, L"120.0.2210.91");
 }
 
 TEST_F(registry_discovery, too_old_machine_install_lets_the_user_install_through) {
   sandbox_.write_folder(true, install_root + L"86.0.616.0");
   sandbox_.write_folder(false, install_root + L"121.0.2277.83");
+  place_client_dll(install_root + L"86.0.616.0");
+  place_client_dll(install_root + L"121.0.2277.83");
   EXPECT_EQ(find_runtime(nullptr).version, L"121.0.2277.83");
+}
+
+TEST_F(registry_discovery, stale_machine_entry_lets_the_user_install_through) {
+  sandbox_.write_folder(true, install_root + L"122.0.2365.52");
+  sandbox_.write_folder(false, install_root + L"121.0.2277.83");
+  place_client_dll(install_root + L"121.0.2277.83");
+  EXPECT_TRUE(find_runtime_in_registry(true).found) << "the entry itself reads well";
+  EXPECT_EQ(find_runtime(nullptr).version, L"121.0.2277.83") << "but its folder has no DLL";
 }
 
 TEST_F(registry_discovery, machine_key_without_value_lets_the_user_install_through) {
   sandbox_.create_key(true);
   sandbox_.write_folder(false, install_root + L"121.0.2277.83");
+  place_client_dll(install_root + L"121.0.2277.83");
   EXPECT_FALSE(find_runtime_in_registry(true).found);
   EXPECT_EQ(find_runtime(nullptr).version, L"121.0.2277.83");
 }
@@ -212,6 +234,7 @@ TEST_F(registry_discovery, nothing_installed_version_query_fails_and_leaves_outp
 
 TEST_F(registry_discovery, version_query_returns_a_task_memory_copy) {
   sandbox_.write_folder(true, good_folder);
+  place_client_dll(good_folder);
   wchar_t* version = nullptr;
   ASSERT_EQ(builtin_get_available_browser_version_string(nullptr, &version), S_OK);
   ASSERT_NE(version, nullptr);

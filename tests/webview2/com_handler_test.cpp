@@ -213,6 +213,15 @@ TEST_F(com_handler_test, invalid_state_from_a_retry_stops_retrying) {
   EXPECT_EQ(created[0].outcome, invalid_state);
 }
 
+TEST_F(com_handler_test, invalid_state_in_the_environment_completion_is_final_and_kept) {
+  creator_results = {S_OK};
+  handler->attempt_environment_creation();
+  environment_handler()->Invoke(invalid_state, nullptr);
+  EXPECT_EQ(creator_calls, 1u);
+  ASSERT_EQ(created.size(), 1u);
+  EXPECT_EQ(created[0].outcome, invalid_state);
+}
+
 TEST_F(com_handler_test, environment_success_requests_the_controller_for_the_host_window) {
   fake_environment environment;
   EXPECT_EQ(environment_handler()->Invoke(S_OK, &environment), S_OK);

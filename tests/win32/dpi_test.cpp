@@ -54,5 +54,27 @@ TEST_P(dpi_scaling, child_sees_its_dpi) {
 
 INSTANTIATE_TEST_SUITE_P(system_dpis, dpi_scaling, ::testing::Values(96, 120, 144));
 
+// A restore onto another monitor: Windows passes the size it is about to give (here unlike the
+// window's 0 x 0 one); its client area keeps its 96-DPI size.
+TEST(dpi_scaled_window_size, scales_the_pending_client_area_between_the_frames) {
+  const struct {
+    int old_dpi, new_dpi;
+    SIZE pending, old_frame, new_frame, scaled;
+  } cases[] = {
+      {96, 120, {1376, 899}, {16, 39}, {20, 48}, {1700 + 20, 1075 + 48}},
+      {96, 144, {1376, 899}, {16, 39}, {24, 58}, {2040 + 24, 1290 + 58}},
+      {96, 192, {1376, 899}, {16, 39}, {32, 78}, {2720 + 32, 1720 + 78}},
+      {144, 96, {2064, 1348}, {24, 58}, {16, 39}, {1360 + 16, 860 + 39}},
+      {120, 192, {820, 648}, {20, 48}, {32, 78}, {1280 + 32, 960 + 78}},
+      {96, 144, {10, 10}, {16, 39}, {24, 58}, {24, 58}},  // smaller than its frame
+  };
+  for (const auto& c : cases) {
+    const SIZE scaled = webview::detail::rescale_window_size(c.pending, c.old_frame, c.new_frame,
+                                                             c.old_dpi, c.new_dpi);
+    EXPECT_EQ(scaled.cx, c.scaled.cx) << c.old_dpi << " to " << c.new_dpi;
+    EXPECT_EQ(scaled.cy, c.scaled.cy) << c.old_dpi << " to " << c.new_dpi;
+  }
+}
+
 }  // namespace
 }  // namespace quendari_test

@@ -57,12 +57,14 @@ TEST_F(window_procedures, a_dpi_change_takes_the_suggested_rectangle) {
   const RECT after = window_rect();
   EXPECT_TRUE(EqualRect(&after, &suggested));
 
-  // The engine now counts in 144 DPI: asking for 96 scales the client size back by 2/3.
-  const SIZE client = client_size(main());
-  SIZE scaled{};
+  // The engine now counts in 144 DPI: at 96 the client area of the size Windows passes (its
+  // frame taken off at 144) is scaled back by 2/3.
+  const SIZE pending{after.right - after.left, after.bottom - after.top};
+  SIZE scaled = pending;
   EXPECT_EQ(SendMessageW(main(), WM_GETDPISCALEDSIZE, 96, reinterpret_cast<LPARAM>(&scaled)), 1);
-  const SIZE expected =
-      frame_size_for_client(main(), client.cx * 96 / 144, client.cy * 96 / 144, 96);
+  const SIZE frame_at_144 = frame_size_for_client(main(), 0, 0, 144);
+  const SIZE expected = frame_size_for_client(main(), (pending.cx - frame_at_144.cx) * 96 / 144,
+                                              (pending.cy - frame_at_144.cy) * 96 / 144, 96);
   EXPECT_EQ(scaled.cx, expected.cx);
   EXPECT_EQ(scaled.cy, expected.cy);
 }
@@ -77,7 +79,8 @@ TEST_F(window_procedures, the_dpi_scaled_size_is_the_window_whose_client_keeps_i
     RECT expected{0, 0, static_cast<LONG>(641 * new_dpi / 96),
                   static_cast<LONG>(480 * new_dpi / 96)};
     ASSERT_TRUE(AdjustWindowRectExForDpi(&expected, style, FALSE, 0, new_dpi));
-    SIZE scaled{};
+    const RECT window = window_rect();
+    SIZE scaled{window.right - window.left, window.bottom - window.top};
     EXPECT_EQ(SendMessageW(main(), WM_GETDPISCALEDSIZE, new_dpi, reinterpret_cast<LPARAM>(&scaled)),
               1);
     EXPECT_EQ(scaled.cx, expected.right - expected.left);

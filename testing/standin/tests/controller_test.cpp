@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "testing/standin/tests/standin_session.h"
@@ -128,46 +129,59 @@ TEST(standin_controller, default_background_color_round_trips_and_takes_only_alp
 }
 
 TEST(standin_controller, browser_window_shows_the_background_color_until_a_page_is_shown) {
-  const standin_copy standin("");
-  navigation_handler on_navigation(
-      [](ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs*) { return S_OK; });
-  standin_page page(standin);
-  ASSERT_TRUE(page.ready());
-  com_ptr<ICoreWebView2Controller2> controller2;
-  ASSERT_EQ(page.controller->QueryInterface(IID_ICoreWebView2Controller2,
-                                            reinterpret_cast<void**>(controller2.put())),
-            S_OK);
-  EventRegistrationToken token{};
-  EXPECT_EQ(page.webview->add_NavigationCompleted(&on_navigation, &token), S_OK);
-  ShowWindow(page.parent, SW_SHOWNOACTIVATE);
-  EXPECT_EQ(page.controller->put_Bounds(RECT{0, 0, 200, 150}), S_OK);
-  EXPECT_EQ(page.controller->put_IsVisible(TRUE), S_OK);
-  EXPECT_EQ(controller2->put_DefaultBackgroundColor({255, 0x20, 0x30, 0x40}), S_OK);
-  const HWND browser = GetWindow(page.parent, GW_CHILD);
-  ASSERT_NE(browser, nullptr);
-  // A corner pixel of the browser window, away from the status text.
-  const auto corner = [&] {
-    UpdateWindow(browser);
-    const HDC dc = GetDC(browser);
-    const COLORREF pixel = GetPixel(dc, 2, 148);
-    ReleaseDC(browser, dc);
-    return pixel;
-  };
-  EXPECT_EQ(corner(), RGB(0x20, 0x30, 0x40)) << "no page yet: the background colour";
+  // WEBVIEW2_DEFAULT_BACKGROUND_COLOR and the first frame: never the colour set through the API.
+  const std::pair<const wchar_t*, COLORREF> cases[] = {{nullptr, RGB(255, 255, 255)},
+                                                       {L"FF102030", RGB(0x10, 0x20, 0x30)},
+                                                       {L"80102030", RGB(255, 255, 255)}};
+  for (const auto& [variable, first_frame] : cases) {
+    SetEnvironmentVariableW(L"WEBVIEW2_DEFAULT_BACKGROUND_COLOR", variable);
+    const standin_copy standin("");
+    navigation_handler on_navigation(
+        [](ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs*) { return S_OK; });
+    standin_page page(standin);
+    SetEnvironmentVariableW(L"WEBVIEW2_DEFAULT_BACKGROUND_COLOR", nullptr);
+    ASSERT_TRUE(page.ready());
+    com_ptr<ICoreWebView2Controller2> controller2;
+    ASSERT_EQ(page.controller->QueryInterface(IID_ICoreWebView2Controller2,
+                                              reinterpret_cast<void**>(controller2.put())),
+              S_OK);
+    EventRegistrationToken token{};
+    EXPECT_EQ(page.webview->add_NavigationCompleted(&on_navigation, &token), S_OK);
+    EXPECT_EQ(controller2->put_DefaultBackgroundColor({255, 0x20, 0x30, 0x40}), S_OK);
+    ShowWindow(page.parent, SW_SHOWNOACTIVATE);
+    EXPECT_EQ(page.controller->put_Bounds(RECT{0, 0, 200, 150}), S_OK);
+    EXPECT_EQ(page.controller->put_IsVisible(TRUE), S_OK);
+    const HWND browser = GetWindow(page.parent, GW_CHILD);
+    ASSERT_NE(browser, nullptr);
+    // A corner pixel of the browser window, away from the status text.
+    const auto corner = [&] {
+      UpdateWindow(browser);
+      const HDC dc = GetDC(browser);
+      const COLORREF pixel = GetPixel(dc, 2, 148);
+      ReleaseDC(browser, dc);
+      return pixel;
+    };
+    EXPECT_EQ(corner(), first_frame) << (variable ? variable : L"(unset)");
+    EXPECT_EQ(corner(), RGB(0x20, 0x30, 0x40)) << "no page yet: the API's colour";
 
-  EXPECT_EQ(page.webview->Navigate(L"https://app.test/"), S_OK);
-  ASSERT_TRUE(pump_until([&] { return on_navigation.calls == 1; }, 5000));
-  EXPECT_NE(corner(), RGB(0x20, 0x30, 0x40)) << "the page did not replace the background";
-  controller2.reset();
-  page.close();
-  EXPECT_EQ(on_navigation.references, 1u) << "the stand-in kept or lost a handler reference";
+    EXPECT_EQ(page.webview->Navigate(L"https://app.test/"), S_OK);
+    ASSERT_TRUE(pump_until([&] { return on_navigation.calls == 1; }, 5000));
+    EXPECT_NE(corner(), RGB(0x20, 0x30, 0x40)) << "the page did not replace the background";
+    controller2.reset();
+    page.close();
+    EXPECT_EQ(on_navigation.references, 1u) << "the stand-in kept or lost a handler reference";
+  }
 }
 
-TEST(standin_controller, no_controller2_refuses_the_interface) {
-  const standin_copy standin("nocontroller2\n");
+TEST(standin_controller, no_controller2_and_no_environment5_refuse_those_interfaces) {
+  const standin_copy standin("nocontroller2\nnoenvironment5\n");
   standin_page page(standin);
   ASSERT_TRUE(page.ready());
 
+  void* environment5 = &environment5;
+  EXPECT_EQ(page.environment->QueryInterface(IID_ICoreWebView2Environment5, &environment5),
+            E_NOINTERFACE);
+  EXPECT_EQ(environment5, nullptr);
   void* controller2 = &controller2;
   EXPECT_EQ(page.controller->QueryInterface(IID_ICoreWebView2Controller2, &controller2),
             E_NOINTERFACE);

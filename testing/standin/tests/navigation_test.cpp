@@ -163,5 +163,41 @@ TEST(standin_navigation, a_navigation_undoes_the_users_zoom_before_it_completes)
   EXPECT_EQ(on_zoom.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
+TEST(standin_navigation, navigation_starting_precedes_its_completion_with_its_id_and_can_cancel) {
+  const standin_copy standin("after-navigate 300 go https://app.test/linked\n");
+  std::vector<std::string> events;
+  starting_handler on_starting([&](ICoreWebView2*, ICoreWebView2NavigationStartingEventArgs* args) {
+    UINT64 id = 0;
+    BOOL user = FALSE;
+    args->get_NavigationId(&id);
+    args->get_IsUserInitiated(&user);
+    events.push_back("start " + std::to_string(id) + (user ? " user" : " canceled"));
+    return args->put_Cancel(!user);
+  });
+  navigation_handler on_completed(
+      [&](ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs* args) {
+        UINT64 id = 0;
+        COREWEBVIEW2_WEB_ERROR_STATUS status{};
+        args->get_NavigationId(&id);
+        args->get_WebErrorStatus(&status);
+        events.push_back("done " + std::to_string(id) + " status " + std::to_string(status));
+        return S_OK;
+      });
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+  EventRegistrationToken token{};
+  EXPECT_EQ(page.webview->add_NavigationStarting(&on_starting, &token), S_OK);
+  EXPECT_EQ(page.webview->add_NavigationCompleted(&on_completed, &token), S_OK);
+  EXPECT_EQ(page.webview->Navigate(L"https://app.test/"), S_OK);
+  EXPECT_TRUE(events.empty()) << "an event inside Navigate";
+  ASSERT_TRUE(pump_until([&] { return events.size() == 4; }, 5000));
+  EXPECT_EQ(events, (std::vector<std::string>{"start 1 canceled", "done 1 status 14",
+                                              "start 2 user", "done 2 status 0"}));
+  EXPECT_TRUE(
+      has_line(standin.log_lines(), {"\"event\":\"NavigationStarting\"",
+                                     "\"uri\":\"https://app.test/linked\"", "\"navigationId\":2"}));
+  page.close();
+}
+
 }  // namespace
 }  // namespace standin_test

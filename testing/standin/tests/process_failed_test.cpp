@@ -2,6 +2,7 @@
 // recovers and for the browser process, which takes every object of its environment with it.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "testing/standin/tests/standin_session.h"
@@ -90,6 +91,44 @@ TEST(standin_process_failed, browser_exit_kills_the_old_objects_and_the_next_bro
   second.close();
   EXPECT_EQ(on_first.references, 1u) << "the stand-in kept or lost a handler reference";
   EXPECT_EQ(on_second.references, 1u) << "the stand-in kept or lost a handler reference";
+}
+
+// A browser process that failed, or whose last controller was closed, holds its user-data folder
+// for the release delay: a new environment on it fails meanwhile, then BrowserProcessExited comes.
+TEST(standin_process_failed, an_ended_browser_holds_the_folder_until_browser_process_exited) {
+  for (const bool failed : {true, false}) {
+    const standin_copy standin(std::string("release 400\n") +
+                               (failed ? "after-navigate 10 processfailed browser-exited\n" : ""));
+    std::vector<int> kinds;
+    exited_handler on_exit(
+        [&](ICoreWebView2Environment*, ICoreWebView2BrowserProcessExitedEventArgs* args) {
+          COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind{};
+          args->get_BrowserProcessExitKind(&kind);
+          kinds.push_back(kind);
+          return S_OK;
+        });
+    standin_page page(standin);
+    ASSERT_TRUE(page.ready());
+    com_ptr<ICoreWebView2Environment5> environment5;
+    ASSERT_EQ(page.environment->QueryInterface(IID_ICoreWebView2Environment5,
+                                               reinterpret_cast<void**>(environment5.put())),
+              S_OK);
+    EventRegistrationToken token{};
+    EXPECT_EQ(environment5->add_BrowserProcessExited(&on_exit, &token), S_OK);
+    EXPECT_EQ(failed ? page.webview->Navigate(L"https://app.test/") : page.controller->Close(),
+              S_OK);
+    ASSERT_TRUE(pump_until([&] { return GetWindow(page.parent, GW_CHILD) == nullptr; }, 5000));
+    EXPECT_FALSE(standin_page(standin).ready()) << "the old browser did not hold the folder";
+    EXPECT_TRUE(has_line(standin.log_lines(), {"\"completion\":\"EnvironmentCreated\"",
+                                               "\"errorCode\":\"0x800700AA\""}));
+    EXPECT_TRUE(kinds.empty()) << "BrowserProcessExited came before the folder was released";
+    ASSERT_TRUE(pump_until([&] { return !kinds.empty(); }, 5000));
+    EXPECT_EQ(kinds, std::vector<int>{failed});  // FAILED 1, NORMAL 0
+    EXPECT_TRUE(standin_page(standin).ready()) << "the released folder is not free";
+    environment5.reset();
+    page.close();
+    EXPECT_EQ(on_exit.references, 1u) << "the stand-in kept or lost a handler reference";
+  }
 }
 
 }  // namespace

@@ -70,6 +70,7 @@ TEST(scenario_file, reads_settings_user_agent_and_delivery) {
   EXPECT_EQ(plan.user_agent, L"Mozilla/5.0 Test  QuendariApp/0") << "inner blanks are kept";
   EXPECT_FALSE(plan.settings2_available);
   EXPECT_FALSE(plan.controller2_available);
+  EXPECT_FALSE(parse_scenario("release never").release_ms.has_value()) << "held for ever";
   EXPECT_EQ(parse_scenario("useragent \"\"").user_agent, L"") << "empty user agent";
   EXPECT_EQ(parse_scenario("useragent").user_agent, L"") << "no text at all";
 }
@@ -193,6 +194,7 @@ TEST(scenario_file, reports_every_bad_line_with_its_number) {
       {"after-start 10 processfailed gpu-exited", "process failure before any page"},
       {"after-navigate 10 newwindow user size 300 https://x/", "window size without its height"},
       {"navigation http 99", "HTTP status below 100"},
+      {"release soon", "release delay that is neither a number nor never"},
   };
   for (const auto& c : cases) {
     const scenario plan = parse_scenario(std::string("start ok\n") + c.line + "\nstart ok\n");

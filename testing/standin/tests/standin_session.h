@@ -70,6 +70,11 @@ using process_failed_handler = test_handler<ICoreWebView2ProcessFailedEventHandl
                                             ICoreWebView2ProcessFailedEventArgs*>;
 using navigation_handler = test_handler<ICoreWebView2NavigationCompletedEventHandler,
                                         ICoreWebView2*, ICoreWebView2NavigationCompletedEventArgs*>;
+using starting_handler = test_handler<ICoreWebView2NavigationStartingEventHandler, ICoreWebView2*,
+                                      ICoreWebView2NavigationStartingEventArgs*>;
+using exited_handler =
+    test_handler<ICoreWebView2BrowserProcessExitedEventHandler, ICoreWebView2Environment*,
+                 ICoreWebView2BrowserProcessExitedEventArgs*>;
 
 // Dispatches this thread's messages until `done` or the time is up; notes WM_QUIT.
 bool pump_until(const std::function<bool()>& done, DWORD timeout_ms, bool* saw_quit = nullptr);
