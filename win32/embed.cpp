@@ -102,7 +102,10 @@ void win32_edge_engine::open_popup(std::shared_ptr<popup_request> request) {
   // The application's scripts (the bridge, the page marks) run in its popups too.
   std::vector<std::wstring> scripts;
   for (const auto& script : user_scripts) scripts.push_back(script.get_impl()->code_utf16);
-  if (popup->open(*request, scripts)) popups.push_back(std::move(popup));
+  // Counted while it opens: the browser's start runs the message loop, where the next request
+  // may already be waiting.
+  popups.push_back(popup);
+  if (!popup->open(*request, scripts)) popups.erase(std::find(popups.begin(), popups.end(), popup));
 }
 
 // Only popups follow their page's title and window.close().

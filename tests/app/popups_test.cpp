@@ -17,17 +17,17 @@ TEST_F(popups, sign_in_and_own_pages_open_inside_with_their_opener) {
   const opened_links opened;
   quendari_run run("popups",
                    "after-navigate 300 newwindow user https://app.quendari.art/settings\n"
-                   "after-navigate 900 first newwindow user size 480 640 "
+                   "after-navigate 1200 first newwindow user size 480 640 "
                    "https://login.microsoftonline.com/oauth?state=1\n"
-                   "after-navigate 1500 windowclose\n"
-                   "after-navigate 2100 close\n"
-                   "after-navigate 2700 first newwindow user https://app.quendari.art/1\n"
-                   "after-navigate 3000 first newwindow user https://app.quendari.art/2\n"
-                   "after-navigate 3300 first newwindow user https://app.quendari.art/3\n"
-                   "after-navigate 3600 first newwindow user https://app.quendari.art/4\n"
-                   "after-navigate 3900 first newwindow user https://app.quendari.art/5\n"
-                   "after-navigate 4200 first newwindow user https://github.com/org/repo\n"
-                   "after-navigate 4800 first close\n");
+                   "after-navigate 2400 windowclose\n"
+                   "after-navigate 3600 close\n"
+                   "after-navigate 4800 first newwindow user https://app.quendari.art/1\n"
+                   "after-navigate 5000 first newwindow user https://app.quendari.art/2\n"
+                   "after-navigate 5200 first newwindow user https://app.quendari.art/3\n"
+                   "after-navigate 5400 first newwindow user https://app.quendari.art/4\n"
+                   "after-navigate 5600 first newwindow user https://app.quendari.art/5\n"
+                   "after-navigate 6600 first newwindow user https://github.com/org/repo\n"
+                   "after-navigate 7800 first close\n");
   EXPECT_EQ(run.wait(), 0u);
   const auto calls = run.calls();
   EXPECT_EQ(count_calls(calls, "opener link"), 6) << "two, then four at once";
