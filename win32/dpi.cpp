@@ -122,4 +122,10 @@ SIZE dpi_scaled_window_size(HWND window, SIZE pending, std::int32_t old_dpi, std
                              frame_size_for_client(window, 0, 0, new_dpi), old_dpi, new_dpi);
 }
 
+void take_suggested_rectangle(HWND window, const RECT* suggested) {
+  if (!suggested) return;
+  SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace webview::detail

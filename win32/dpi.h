@@ -26,6 +26,9 @@ SIZE dpi_scaled_window_size(HWND window, SIZE pending, std::int32_t old_dpi, std
 // pending size smaller than the frame has an empty client area.
 SIZE rescale_window_size(SIZE pending, SIZE old_frame, SIZE new_frame, std::int32_t old_dpi,
                          std::int32_t new_dpi);
+// WM_DPICHANGED's suggestion taken: it keeps the window under the cursor and stops it flipping
+// between monitors, and was computed from the size WM_GETDPISCALEDSIZE gave. Null: nothing.
+void take_suggested_rectangle(HWND window, const RECT* suggested);
 // The small icon's size at the window's DPI, as the caption draws it; at the system DPI's size on
 // Windows before 10 1607, which has no per-DPI metrics.
 SIZE small_icon_size(HWND window);

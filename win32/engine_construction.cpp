@@ -7,6 +7,7 @@
 #include "util/exception_barrier.h"
 #include "util/text_encoding.h"
 #include "win32/dpi.h"
+#include "win32/window_class.h"
 #include "win32/win32_edge_engine.h"
 #include "win32/window_procedure.h"
 
@@ -15,20 +16,6 @@ namespace {
 
 LRESULT CALLBACK detached_window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(hwnd, message, wparam, lparam);
-}
-
-void register_window_class(const wchar_t* name, WNDPROC procedure, HINSTANCE module, HICON icon) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = module;
-  window_class.hIcon = icon;
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = name;
-  // A second engine in the process finds the class registered already and simply uses it.
-  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    log_if_failed("RegisterClassExW", HRESULT_FROM_WIN32(GetLastError()));
-  }
 }
 
 // From here on no message reaches the engine through this window.

@@ -6,6 +6,7 @@
 #include "util/diagnostic_log.h"
 #include "win32/dpi.h"
 #include "win32/title_bar_theme.h"
+#include "win32/window_class.h"
 #include "win32/window_background.h"
 #include "win32/window_procedure.h"
 
@@ -14,18 +15,6 @@ namespace {
 
 constexpr wchar_t popup_window_class[] = L"webview_popup";
 constexpr window_size default_client_size{500, 700};
-
-void register_popup_class(WNDPROC procedure, HINSTANCE module) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof(window_class);
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = module;
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.lpszClassName = popup_window_class;
-  if (!RegisterClassExW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    log_if_failed("RegisterClassExW", HRESULT_FROM_WIN32(GetLastError()));
-  }
-}
 
 // `wanted` moved into `area` where it fits, and cut to it where it does not.
 RECT kept_within(RECT wanted, const RECT& area) {
@@ -52,7 +41,9 @@ popup_window::~popup_window() { close(); }
 
 bool popup_window::open(popup_request& request, const std::vector<std::wstring>& scripts) {
   const HINSTANCE module = GetModuleHandleW(nullptr);
-  register_popup_class(&window_procedure<popup_window, &popup_window::handle_message>, module);
+  register_window_class(popup_window_class,
+                        &window_procedure<popup_window, &popup_window::handle_message>, module,
+                        nullptr);
   // Owned by the main window: above it, and without a taskbar button of its own.
   CreateWindowExW(0, popup_window_class, configuration.window_title.c_str(), WS_OVERLAPPEDWINDOW,
                   CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, main_window, nullptr, module, this);
@@ -201,16 +192,10 @@ LRESULT popup_window::handle_message(HWND hwnd, UINT message, WPARAM wparam, LPA
         if (browser) browser->set_background(background);
       }
       return 0;
-    case WM_DPICHANGED: {
+    case WM_DPICHANGED:
       dpi = HIWORD(wparam);
-      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-      if (suggested) {
-        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-      }
+      take_suggested_rectangle(hwnd, reinterpret_cast<const RECT*>(lparam));
       return 0;
-    }
     case WM_GETDPISCALEDSIZE:
       *reinterpret_cast<SIZE*>(lparam) = dpi_scaled_window_size(
           hwnd, *reinterpret_cast<const SIZE*>(lparam), dpi, static_cast<std::int32_t>(wparam));

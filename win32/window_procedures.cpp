@@ -70,18 +70,10 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       }
       return 0;
     }
-    case WM_DPICHANGED: {
+    case WM_DPICHANGED:
       dpi = HIWORD(wparam);
-      // Windows' suggestion keeps the window under the cursor and stops it flipping between
-      // monitors; it was computed from the size WM_GETDPISCALEDSIZE gave.
-      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-      if (suggested) {
-        SetWindowPos(main_window, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-      }
+      take_suggested_rectangle(main_window, reinterpret_cast<const RECT*>(lparam));
       return 0;
-    }
     case WM_GETDPISCALEDSIZE: {
       *reinterpret_cast<SIZE*>(lparam) =
           dpi_scaled_window_size(main_window, *reinterpret_cast<const SIZE*>(lparam), dpi,
