@@ -138,6 +138,8 @@ struct ICoreWebView2PermissionRequestedEventArgs;
 struct ICoreWebView2NewWindowRequestedEventArgs;
 struct ICoreWebView2ProcessFailedEventArgs;
 struct ICoreWebView2NavigationCompletedEventArgs;
+struct ICoreWebView2NotificationReceivedEventArgs;
+struct ICoreWebView2NotificationCloseRequestedEventHandler;
 
 extern "C" {
 extern const IID IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler;
@@ -174,6 +176,12 @@ extern const IID IID_ICoreWebView2NavigationStartingEventArgs;
 extern const IID IID_ICoreWebView2WindowFeatures;
 extern const IID IID_ICoreWebView2WindowCloseRequestedEventHandler;
 extern const IID IID_ICoreWebView2DocumentTitleChangedEventHandler;
+extern const IID IID_ICoreWebView2NewBrowserVersionAvailableEventHandler;
+extern const IID IID_ICoreWebView2_24;
+extern const IID IID_ICoreWebView2NotificationReceivedEventHandler;
+extern const IID IID_ICoreWebView2NotificationReceivedEventArgs;
+extern const IID IID_ICoreWebView2Notification;
+extern const IID IID_ICoreWebView2NotificationCloseRequestedEventHandler;
 }
 
 struct ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler : public IUnknown {
@@ -555,4 +563,130 @@ struct ICoreWebView2WindowCloseRequestedEventHandler : public IUnknown {
 
 struct ICoreWebView2DocumentTitleChangedEventHandler : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender, IUnknown* args) = 0;
+};
+
+struct ICoreWebView2NewBrowserVersionAvailableEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2Environment* sender, IUnknown* args) = 0;
+};
+
+typedef enum COREWEBVIEW2_TEXT_DIRECTION_KIND {
+  COREWEBVIEW2_TEXT_DIRECTION_KIND_DEFAULT = 0,
+  COREWEBVIEW2_TEXT_DIRECTION_KIND_LEFT_TO_RIGHT = 1,
+  COREWEBVIEW2_TEXT_DIRECTION_KIND_RIGHT_TO_LEFT = 2,
+} COREWEBVIEW2_TEXT_DIRECTION_KIND;
+
+struct ICoreWebView2Notification : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE
+  add_CloseRequested(ICoreWebView2NotificationCloseRequestedEventHandler* eventHandler,
+                     EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_CloseRequested(EventRegistrationToken token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE ReportShown() = 0;
+  virtual HRESULT STDMETHODCALLTYPE ReportClicked() = 0;
+  virtual HRESULT STDMETHODCALLTYPE ReportClosed() = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Body(LPWSTR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Direction(COREWEBVIEW2_TEXT_DIRECTION_KIND* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Language(LPWSTR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Tag(LPWSTR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_IconUri(LPWSTR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Title(LPWSTR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_BadgeUri(LPWSTR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_BodyImageUri(LPWSTR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_ShouldRenotify(BOOL* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_RequiresInteraction(BOOL* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_IsSilent(BOOL* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Timestamp(double* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetVibrationPattern(UINT32* count,
+                                                        UINT64** vibrationPattern) = 0;
+};
+
+struct ICoreWebView2NotificationCloseRequestedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2Notification* sender, IUnknown* args) = 0;
+};
+
+struct ICoreWebView2NotificationReceivedEventArgs : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE get_SenderOrigin(LPWSTR* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Notification(ICoreWebView2Notification** value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE put_Handled(BOOL value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE get_Handled(BOOL* value) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) = 0;
+};
+
+struct ICoreWebView2NotificationReceivedEventHandler : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE Invoke(ICoreWebView2* sender,
+                                           ICoreWebView2NotificationReceivedEventArgs* args) = 0;
+};
+
+// Slots 61-125 belong to ICoreWebView2_2 ... ICoreWebView2_23, which this program never calls:
+// they are held by placeholders, one per slot, so that the two below land where the runtime
+// has them.
+struct ICoreWebView2_24 : public ICoreWebView2 {
+  virtual HRESULT STDMETHODCALLTYPE slot_61() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_62() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_63() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_64() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_65() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_66() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_67() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_68() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_69() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_70() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_71() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_72() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_73() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_74() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_75() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_76() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_77() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_78() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_79() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_80() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_81() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_82() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_83() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_84() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_85() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_86() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_87() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_88() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_89() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_90() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_91() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_92() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_93() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_94() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_95() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_96() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_97() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_98() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_99() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_100() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_101() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_102() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_103() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_104() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_105() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_106() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_107() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_108() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_109() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_110() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_111() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_112() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_113() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_114() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_115() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_116() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_117() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_118() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_119() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_120() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_121() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_122() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_123() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_124() = 0;
+  virtual HRESULT STDMETHODCALLTYPE slot_125() = 0;
+  virtual HRESULT STDMETHODCALLTYPE
+  add_NotificationReceived(ICoreWebView2NotificationReceivedEventHandler* eventHandler,
+                           EventRegistrationToken* token) = 0;
+  virtual HRESULT STDMETHODCALLTYPE remove_NotificationReceived(EventRegistrationToken token) = 0;
 };
