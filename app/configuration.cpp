@@ -1,6 +1,7 @@
 #include "app/configuration.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,9 +36,18 @@ std::vector<std::wstring> words(std::wstring_view text) {
   return found;
 }
 
+// QUENDARI_UPDATE_IDLE_SECONDS, a test's shorter wait before a newer runtime is taken.
+std::chrono::seconds update_idle_time() {
+  const char* text = std::getenv("QUENDARI_UPDATE_IDLE_SECONDS");
+  char* end = nullptr;
+  const long seconds = text ? std::strtol(text, &end, 10) : -1;
+  if (!text || end == text || *end != '\0' || seconds < 0) return std::chrono::minutes(10);
+  return std::chrono::seconds(seconds);
+}
+
 }  // namespace
 
-webview::detail::shell_configuration configuration() {
+webview::detail::shell_configuration configuration(bool in_background) {
   webview::detail::shell_configuration values;
   values.start_url = start_url_utf16;
   values.window_title = product_name;
@@ -45,6 +55,10 @@ webview::detail::shell_configuration configuration() {
   values.taskbar_identity = app_id;
   values.first_start_client_size = {first_start_client_width, first_start_client_height};
   values.signin_hosts = words(signin_hosts);
+  values.icon_resource = icon_resource;
+  values.starts_in_background = in_background;
+  values.sign_in_value_name = product_name;
+  values.update_idle_time = update_idle_time();
   values.compose_unreachable_page = compose_page;
   return values;
 }

@@ -6,6 +6,7 @@
 
 namespace quendari {
 
-webview::detail::shell_configuration configuration();
+// `in_background`: started by Windows at sign-in.
+webview::detail::shell_configuration configuration(bool in_background);
 
 }  // namespace quendari

@@ -56,10 +56,23 @@ void start_log() {
                                         L"\\quendari.log");
 }
 
-void run_application() {
+// Windows starts Quendari at sign-in with this argument (the Run value's command).
+bool started_in_background() {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!arguments) return false;
+  bool found = false;
+  for (int index = 1; index < count; ++index) {
+    if (lstrcmpW(arguments[index], L"--background") == 0) found = true;
+  }
+  LocalFree(arguments);
+  return found;
+}
+
+void run_application(bool in_background) {
   // The engine places the window (where the user left it, or sized for a first start) and
   // titles it.
-  win32_edge_engine engine(quendari::configuration(), false, nullptr);
+  win32_edge_engine engine(quendari::configuration(in_background), false, nullptr);
   // Read without value(), which would throw bad_access past the only handler.
   const auto window = engine.window_impl();
   if (window.has_value() && window.value()) install_icons(window.value());
@@ -81,7 +94,12 @@ void send_user_to_runtime_download() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const quendari::instance_lock instance(std::wstring(L"Local\\") + quendari::app_id);
   start_log();
+  const bool in_background = started_in_background();
   if (!instance.is_first()) {
+    if (in_background) {
+      log_event("second start at sign-in: Quendari runs already");
+      return 0;
+    }
     const bool handed_over = quendari::bring_first_instance_forward(
         quendari::window_class, quendari::product_name, std::chrono::seconds(5));
     log_event(handed_over ? "second start: handed to the running Quendari"
@@ -90,7 +108,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   log_event(std::string("start: ") + quendari::product_name_utf8 + " " + quendari::version);
   try {
-    run_application();
+    run_application(in_background);
   } catch (const webview::exception& failure) {
     log_event("start failed: " + failure.message() + " (" +
               webview::detail::hresult_text(failure.platform_code()) + ")");
@@ -99,7 +117,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // The user closed the window before the browser was ready: nothing went wrong.
         return 0;
       case quendari::start_failure_kind::runtime_missing:
-        send_user_to_runtime_download();
+        // At sign-in nobody asked for Quendari yet: the user's own start tells them.
+        if (!in_background) send_user_to_runtime_download();
         return 1;
       case quendari::start_failure_kind::data_folder_unusable:
         MessageBoxW(nullptr,

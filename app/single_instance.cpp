@@ -1,5 +1,7 @@
 #include "app/single_instance.h"
 
+#include "win32/show_request.h"
+
 namespace quendari {
 
 instance_lock::instance_lock(const std::wstring& name) noexcept
@@ -19,10 +21,9 @@ bool bring_first_instance_forward(const wchar_t* window_class, const wchar_t* ti
   GetWindowThreadProcessId(window, &process);
   // This start was the user's action, so it may hand the foreground on.
   AllowSetForegroundWindow(process);
-  // Asynchronous: a first instance that hangs cannot hold this one.
-  if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
-  SetForegroundWindow(window);
-  return true;
+  // Posted: a first instance that hangs cannot hold this one. It shows the window itself, also
+  // from the notification area, where this process could not reach its browser.
+  return PostMessageW(window, webview::detail::show_request_message(window_class), 0, 0) != FALSE;
 }
 
 }  // namespace quendari

@@ -29,8 +29,8 @@ class instance_lock {
 };
 
 // Waits up to `patience` for the first instance's main window (of `window_class`, titled `title`)
-// and brings it to the front, restored if minimized. Never blocks on a first instance that does
-// not answer. False when no such window appeared.
+// and asks it to come to the front, shown and restored. Never blocks on a first instance that
+// does not answer. False when no such window appeared.
 bool bring_first_instance_forward(const wchar_t* window_class, const wchar_t* title,
                                   std::chrono::milliseconds patience);
 

@@ -203,6 +203,8 @@ Section "un.${PRODUCT}" un_sec_program
   Delete "$INSTDIR\${APP_FILE}"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
+  ; Windows would otherwise try to start the removed program at every sign-in.
+  DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Run" "${PRODUCT}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd
 

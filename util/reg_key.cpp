@@ -21,6 +21,16 @@ reg_key::reg_key(HKEY root, const std::wstring& sub_key, REGSAM access) noexcept
   if (RegOpenKeyExW(root, sub_key.c_str(), 0, access, &opened) == ERROR_SUCCESS) key_ = opened;
 }
 
+reg_key reg_key::create(HKEY root, const std::wstring& sub_key, REGSAM access) noexcept {
+  reg_key created;
+  HKEY opened = nullptr;
+  if (RegCreateKeyExW(root, sub_key.c_str(), 0, nullptr, 0, access, nullptr, &opened, nullptr) ==
+      ERROR_SUCCESS) {
+    created.key_ = opened;
+  }
+  return created;
+}
+
 reg_key::~reg_key() {
   if (key_ != nullptr) RegCloseKey(key_);
 }
@@ -60,6 +70,18 @@ std::vector<unsigned char> reg_key::query_bytes(const std::wstring& name) const 
   }
   value.resize(size);
   return value;
+}
+
+LSTATUS reg_key::set_string(const std::wstring& name, const std::wstring& data) const {
+  if (key_ == nullptr) return ERROR_INVALID_HANDLE;
+  return RegSetValueExW(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+LSTATUS reg_key::delete_value(const std::wstring& name) const {
+  if (key_ == nullptr) return ERROR_INVALID_HANDLE;
+  const LSTATUS status = RegDeleteValueW(key_, name.c_str());
+  return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
 }
 
 }  // namespace webview::detail

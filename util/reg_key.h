@@ -11,6 +11,8 @@ namespace webview::detail {
 class reg_key {
  public:
   reg_key(HKEY root, const std::wstring& sub_key, REGSAM access) noexcept;
+  // Opens the key, creating it when it is missing.
+  static reg_key create(HKEY root, const std::wstring& sub_key, REGSAM access) noexcept;
   ~reg_key();
   reg_key(const reg_key&) = delete;
   reg_key& operator=(const reg_key&) = delete;
@@ -23,8 +25,14 @@ class reg_key {
   std::wstring query_string(const std::wstring& name) const;
   // The value's raw data; empty on any failure.
   std::vector<unsigned char> query_bytes(const std::wstring& name) const;
+  // A REG_SZ value, terminator stored.
+  LSTATUS set_string(const std::wstring& name, const std::wstring& data) const;
+  // A value that is not there counts as deleted.
+  LSTATUS delete_value(const std::wstring& name) const;
 
  private:
+  reg_key() = default;
+
   HKEY key_ = nullptr;
 };
 

@@ -205,6 +205,18 @@ noresult browser_host::configure() {
     register_popup_events();
   } else {
     environment_exit_ = std::make_unique<environment_exit>(environment_.get());
+    ICoreWebView2Environment* const environment = environment_.get();
+    register_event(
+        "add_NewBrowserVersionAvailable", "remove_NewBrowserVersionAvailable",
+        com_ptr<new_version_watch>::adopt(new new_version_watch([shared_link](auto*) {
+          if (shared_link->host) shared_link->host->owner.on_newer_runtime();
+        })),
+        [environment](auto* watcher, auto* token) {
+          return environment->add_NewBrowserVersionAvailable(watcher, token);
+        },
+        [environment](auto token) {
+          return environment->remove_NewBrowserVersionAvailable(token);
+        });
     register_event(
         "add_NavigationStarting", "remove_NavigationStarting",
         com_ptr<navigation_start_watch>::adopt(new navigation_start_watch([shared_link](UINT64 id) {

@@ -50,6 +50,8 @@ class browser_host_owner {
   // A popup's page: its title changed, or it ran window.close().
   virtual void on_page_title(const std::wstring& title) = 0;
   virtual void on_page_close_requested() = 0;
+  // A newer runtime was installed; only the main browser hears it.
+  virtual void on_newer_runtime() {}
 
  protected:
   ~browser_host_owner() = default;
@@ -89,6 +91,9 @@ class browser_host {
   // yet. Failures: error_canceled when the parent went or a quit was asked for first, otherwise
   // the failing HRESULT as the platform code.
   noresult start();
+  // Starts the browser again on the newest runtime, where its page was, once the old browser has
+  // let go of the user-data folder. Not counted as a recovery.
+  void restart_on_newer_runtime();
   // Fits the browser to its parent and makes it visible.
   void show();
   // Removes every event registration, closes the controller and releases every browser object.
@@ -141,6 +146,11 @@ class browser_host {
   void on_navigation_starting(UINT64 navigation_id);
   void on_navigation_completed(const navigation_outcome& outcome);
   void recreate();
+  // Closes this browser and starts the next, waiting for the old one's exit first when
+  // `wait_first`, else only when a start fails; shown, scripts registered again. False, the
+  // holder told, when none could be started.
+  bool replace_browser(bool wait_first);
+  std::string browser_version() const;
   // A popup's browser is not brought back: its holder closes it.
   void give_up();
   void reload_page();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "util/diagnostic_log.h"
+#include "util/task_memory_string.h"
 #include "util/text_encoding.h"
 #include "webview2/browser_exit_watch.h"
 #include "webview2/page_policy.h"
@@ -83,43 +84,74 @@ void browser_host::on_process_failed(const process_failure& failure) {
 void browser_host::recreate() {
   if (wait_depth > 0) {
     // A wait for the dead browser ends at once; start again after it.
-    owner.post_task([shared_link = link] {
-      if (shared_link->host) shared_link->host->recreate();
-    });
+    post(&browser_host::recreate);
     return;
   }
   if (!IsWindow(options.parent)) return;
   const bool within_budget = recreations.try_take(now_ms());
   const std::wstring resume = resume_uri();
-  // As Microsoft's sample does it: the dead controller is closed and its environment kept, to
-  // hear when its processes have let go of the user-data folder.
-  const std::unique_ptr<environment_exit> old_browser = std::move(environment_exit_);
-  close();
-  noresult started = start();
-  if (started.has_error() && started.error().code != error_canceled && old_browser &&
-      old_browser->is_heard()) {
-    log_event("browser re-creation failed (" + hresult_text(started.error().platform_code) +
-              "); waiting for the old browser to let go of its folder");
-    const HWND parent = options.parent;
-    pump_messages_until([&] { return old_browser->has_exited() || !IsWindow(parent); },
-                        std::chrono::seconds(10));
-    close();
-    started = start();
-  }
-  if (started.has_error()) {
-    if (started.error().code == error_canceled) return;
-    log_event("browser re-creation failed (" + hresult_text(started.error().platform_code) + ")");
-    owner.on_browser_lost(started.error().platform_code);
-    return;
-  }
-  owner.on_browser_replaced();
-  show();
+  if (!replace_browser(false)) return;
   if (within_budget) {
     navigate(resume);
   } else {
     log_event("re-creation budget spent: built-in page shown");
     show_unreachable_page(page_stopped(resume));
   }
+}
+
+void browser_host::restart_on_newer_runtime() {
+  if (wait_depth > 0) {
+    post(&browser_host::restart_on_newer_runtime);
+    return;
+  }
+  if (!IsWindow(options.parent)) return;
+  const std::string old_version = browser_version();
+  const std::wstring resume = resume_uri();
+  if (!replace_browser(true)) return;
+  log_event("runtime updated: " + old_version + " -> " + browser_version());
+  navigate(resume);
+}
+
+// As Microsoft's sample does it: the old controller is closed and its environment kept, to hear
+// when its processes have let go of the user-data folder, which the next browser needs.
+bool browser_host::replace_browser(bool wait_first) {
+  const std::unique_ptr<environment_exit> old_browser = std::move(environment_exit_);
+  close();
+  const HWND parent = options.parent;
+  const auto wait_for_old_browser = [&] {
+    pump_messages_until([&] { return old_browser->has_exited() || !IsWindow(parent); },
+                        std::chrono::seconds(10));
+  };
+  const bool can_wait = old_browser && old_browser->is_heard();
+  if (wait_first && can_wait) wait_for_old_browser();
+  noresult started = start();
+  if (!wait_first && started.has_error() && started.error().code != error_canceled && can_wait) {
+    log_event("browser re-creation failed (" + hresult_text(started.error().platform_code) +
+              "); waiting for the old browser to let go of its folder");
+    wait_for_old_browser();
+    close();
+    started = start();
+  }
+  if (started.has_error()) {
+    if (started.error().code == error_canceled) return false;
+    log_event("browser re-creation failed (" + hresult_text(started.error().platform_code) + ")");
+    owner.on_browser_lost(started.error().platform_code);
+    return false;
+  }
+  owner.on_browser_replaced();
+  show();
+  return true;
+}
+
+std::string browser_host::browser_version() const {
+  task_memory_string version;
+  if (!environment_ ||
+      !log_if_failed("get_BrowserVersionString",
+                     environment_->get_BrowserVersionString(version.put())) ||
+      !version.get()) {
+    return "unknown";
+  }
+  return utf16_to_utf8(version.get());
 }
 
 void browser_host::give_up() { owner.on_browser_lost(S_OK); }

@@ -42,6 +42,7 @@ noresult win32_edge_engine::locate_user_data() {
   }
   zoom_file_path = join_path(user_data_folder, L"zoom.txt");
   window_file_path = join_path(user_data_folder, L"window.txt");
+  settings_file_path = join_path(user_data_folder, L"settings.txt");
   log_event("data folder: " + utf16_to_utf8(user_data_folder));
   return {};
 }
@@ -112,6 +113,11 @@ void win32_edge_engine::open_popup(std::shared_ptr<popup_request> request) {
 void win32_edge_engine::on_page_title(const std::wstring&) {}
 
 void win32_edge_engine::on_page_close_requested() {}
+
+bool win32_edge_engine::has_open_popup() {
+  return std::any_of(popups.begin(), popups.end(),
+                     [](const auto& popup) { return popup->is_open(); });
+}
 
 void win32_edge_engine::close_popups() noexcept {
   for (const auto& popup : popups) popup->close();

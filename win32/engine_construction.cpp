@@ -104,13 +104,22 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
   if (!message_window) throw exception(error_invalid_state, "Message window is null");
 
   if (owns_window) {
+    is_hidden = configuration.starts_in_background;
     // The first time the window appears, at its final place and size.
-    show_main_window();
-    UpdateWindow(main_window);
-    SetFocus(main_window);
+    place_main_window(!is_hidden);
+    if (!is_hidden) {
+      UpdateWindow(main_window);
+      SetFocus(main_window);
+    }
   }
 
   embed(debug);
+  if (owns_window) {
+    if (is_hidden) main_browser->set_visible(false);
+    attention_changed();
+    // After the first navigation has been asked for: none of it is needed to show the page.
+    post_task([this] { start_notification_area(); });
+  }
 }
 
 // The one teardown, for the destructor and for a failed construction, in a fixed order: the

@@ -66,7 +66,7 @@ noresult win32_edge_engine::set_size_impl(std::int32_t width, std::int32_t heigh
   return {};
 }
 
-void win32_edge_engine::show_main_window() {
+void win32_edge_engine::place_main_window(bool visible) {
   const std::optional<std::string> text = read_small_file(window_file_path, 128);
   const std::optional<window_placement_record> saved =
       text ? parse_window_placement(*text) : std::nullopt;
@@ -77,7 +77,8 @@ void win32_edge_engine::show_main_window() {
     // One call places and shows it, so a maximized window keeps its normal rectangle.
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
-    placement.showCmd = saved->maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    placement.showCmd = !visible ? SW_HIDE : saved->maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    if (!visible && saved->maximized) show_command = SW_SHOWMAXIMIZED;
     placement.rcNormalPosition = saved->normal;
     SetWindowPlacement(main_window, &placement);
     dpi = window_dpi_or_default(main_window);
@@ -98,7 +99,7 @@ void win32_edge_engine::show_main_window() {
   size.cy = std::min<LONG>(size.cy, work.bottom - work.top);
   SetWindowPos(main_window, nullptr, work.left + (work.right - work.left - size.cx) / 2,
                work.top + (work.bottom - work.top - size.cy) / 2, size.cx, size.cy,
-               SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+               SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : 0));
 }
 
 // Saved as the user left it: a minimized window as it would be restored, a full-screen one as it

@@ -3,6 +3,7 @@
 // through it for the application's content.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -42,6 +43,15 @@ struct shell_configuration {
   // The sign-in pages (exact https host names) a page's sized window.open shows in a popup of the
   // application's own, so that the sign-in can report back to its opener.
   std::vector<std::wstring> signin_hosts;
+  // The executable's icon resource, for the windows and the notification area.
+  int icon_resource = 0;
+  // Started by Windows at sign-in: the window stays hidden until asked for, the notification-area
+  // icon is shown, the browser runs.
+  bool starts_in_background = false;
+  // The value under the user's Run key that starts the application with Windows.
+  std::wstring sign_in_value_name;
+  // How long the window must stay hidden or minimized before a newer runtime is taken.
+  std::chrono::seconds update_idle_time{600};
   // The built-in page, UTF-8 HTML, shown in place of the application when it cannot be reached
   // or its page keeps failing.
   std::function<std::string(const unreachable_page_request&)> compose_unreachable_page;

@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "engine/engine_base.h"
+#include "engine/settings_text.h"
 #include "util/com_apartment_guard.h"
 #include "util/loaded_library.h"
 #include "webview2/webview2_abi.h"
 #include "win32/browser_host.h"
+#include "win32/notification_icon.h"
 #include "win32/popup_window.h"
 #include "win32/shell_configuration.h"
 
@@ -52,9 +54,9 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   void embed(bool debug);
   // The browser profile's folder and the files Quendari keeps beside it.
   noresult locate_user_data();
-  // Shows the main window for the first time where it was left (window.txt) or, the first time
-  // or when that place is gone, at the first-start size centred on its monitor's work area.
-  void show_main_window();
+  // Places the main window where it was left (window.txt) or, the first time or when that place
+  // is gone, at the first-start size centred on its monitor's work area; shows it when `visible`.
+  void place_main_window(bool visible);
   void save_window_placement();
   void fit_widget_to_main_window();
   void follow_theme();
@@ -75,7 +77,30 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   void open_popup(std::shared_ptr<popup_request> request) override;
   void on_page_title(const std::wstring& title) override;
   void on_page_close_requested() override;
+  void on_newer_runtime() override;
   void close_popups() noexcept;
+  bool has_open_popup();
+
+  // Staying in the notification area and starting with Windows (notification_area.cpp).
+  void start_notification_area();
+  void load_settings();
+  void on_system_command(UINT command);
+  void check_system_menu_items(HMENU menu);
+  void set_keep_running(bool on);
+  void sync_notification_icon();
+  void on_notification_icon_event(WPARAM wparam, LPARAM lparam);
+  // The user's close: hidden in the notification area when it is kept running.
+  void on_close_requested();
+  void close_for_real();
+  void hide_in_notification_area();
+  void show_from_notification_area();
+  // Messages registered at run time; false when `message` is none of them.
+  bool handle_registered_message(UINT message);
+
+  // A newer runtime taken while nobody is using the window (runtime_update.cpp).
+  void attention_changed();
+  void schedule_runtime_update();
+  void on_runtime_update_timer();
 
   LRESULT handle_main_window_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT handle_widget_window_message(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -97,6 +122,22 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   std::wstring window_file_path;
   bool is_fullscreen = false;
   bool is_minimized = false;
+  // Hidden in the notification area (closed while kept running, or started at sign-in).
+  bool is_hidden = false;
+  // How the hidden window is shown again: maximized when it was left so before a start at sign-in.
+  int show_command = SW_SHOW;
+  std::wstring settings_file_path;
+  settings_text settings;
+  bool settings_loaded = false;
+  // A settings.txt too large to have been read whole is never rewritten.
+  bool settings_writable = true;
+  bool keep_running = false;
+  std::unique_ptr<notification_icon> tray_icon;
+  UINT taskbar_created_message = 0;
+  UINT show_request = 0;
+  bool runtime_update_pending = false;
+  // GetTickCount64 when the window was last hidden or minimized; 0 while it is in use.
+  std::uint64_t unattended_since = 0;
   COLORREF background = RGB(0xFF, 0xFF, 0xFF);
   LONG saved_style = 0;
   LONG saved_ex_style = 0;

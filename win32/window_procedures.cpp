@@ -1,5 +1,6 @@
 #include "util/exception_barrier.h"
 #include "win32/dpi.h"
+#include "win32/notification_area.h"
 #include "win32/title_bar_theme.h"
 #include "win32/window_background.h"
 #include "win32/win32_edge_engine.h"
@@ -28,11 +29,13 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
         // Hidden, the browser throttles the page; its bounds stay for the restore.
         if (!is_minimized && main_browser) main_browser->set_visible(false);
         is_minimized = true;
+        attention_changed();
         return 0;
       }
       if (is_minimized) {
         is_minimized = false;
-        if (main_browser) main_browser->set_visible(true);
+        if (main_browser && !is_hidden) main_browser->set_visible(true);
+        attention_changed();
       }
       fit_widget_to_main_window();
       return 0;
@@ -47,12 +50,27 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       return 0;
     case WM_ENDSESSION:
       // Signing out or shutting down sends no WM_CLOSE, and the process may end right after.
-      if (wparam) save_window_placement();
+      if (wparam && !is_hidden) save_window_placement();
       return 0;
     case WM_CLOSE:
-      save_window_placement();
-      close_popups();
-      DestroyWindow(hwnd);
+      on_close_requested();
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == keep_running_command ||
+          (wparam & 0xFFF0) == start_with_windows_command) {
+        on_system_command(static_cast<UINT>(wparam & 0xFFF0));
+        return 0;
+      }
+      return DefWindowProcW(hwnd, message, wparam, lparam);
+    case WM_INITMENUPOPUP:
+      if (HIWORD(lparam)) check_system_menu_items(reinterpret_cast<HMENU>(wparam));
+      return DefWindowProcW(hwnd, message, wparam, lparam);
+    case notification_icon_message:
+      on_notification_icon_event(wparam, lparam);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == open_command) show_from_notification_area();
+      if (LOWORD(wparam) == quit_command) close_for_real();
       return 0;
     case WM_SETTINGCHANGE:
       if (lparam && lstrcmpW(reinterpret_cast<LPCWSTR>(lparam), L"ImmersiveColorSet") == 0) {
@@ -81,6 +99,7 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       return TRUE;
     }
     default:
+      if (handle_registered_message(message)) return 0;
       return DefWindowProcW(hwnd, message, wparam, lparam);
   }
 }
@@ -116,6 +135,9 @@ LRESULT win32_edge_engine::handle_message_window_message(HWND hwnd, UINT message
       return 0;
     case WM_APP:
       run_dispatched_task(lparam);
+      return 0;
+    case WM_TIMER:
+      if (wparam == runtime_update_timer) on_runtime_update_timer();
       return 0;
     default:
       return DefWindowProcW(hwnd, message, wparam, lparam);

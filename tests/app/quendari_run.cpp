@@ -6,17 +6,20 @@
 namespace quendari_test {
 
 quendari_run::quendari_run(const std::string& name, const std::string& scenario,
-                           const std::wstring& executable) {
+                           const std::wstring& executable, const std::wstring& arguments,
+                           std::vector<std::wstring> environment) {
   const std::wstring folder = this_executable_folder();
   const std::wstring wide_name(name.begin(), name.end());
   log_path_ = folder + L"run_" + wide_name + L".jsonl";
   const std::wstring scenario_path = folder + L"run_" + wide_name + L".scenario";
   DeleteFileW(log_path_.c_str());
   write_text_file(scenario_path, scenario);
+  environment.push_back(L"QUENDARI_STANDIN_LOG=" + log_path_);
+  environment.push_back(L"QUENDARI_STANDIN_SCENARIO=" + scenario_path);
   process_ = std::make_unique<child_process>(
-      L"\"" + (executable.find(L':') == std::wstring::npos ? folder : L"") + executable + L"\"",
-      std::vector<std::wstring>{L"QUENDARI_STANDIN_LOG=" + log_path_,
-                                L"QUENDARI_STANDIN_SCENARIO=" + scenario_path});
+      L"\"" + (executable.find(L':') == std::wstring::npos ? folder : L"") + executable + L"\" " +
+          arguments,
+      environment);
 }
 
 DWORD quendari_run::wait(std::chrono::milliseconds timeout) { return process_->wait(timeout); }
@@ -43,6 +46,13 @@ HWND quendari_run::main_window(std::chrono::milliseconds timeout) {
         return nullptr;
       },
       timeout);
+}
+
+HWND quendari_run::any_main_window() const {
+  for (HWND window : windows_of(process_->id())) {
+    if (class_of(window) == L"webview") return window;
+  }
+  return nullptr;
 }
 
 std::wstring quendari_user_data_folder(const std::wstring& file_name) {

@@ -16,9 +16,11 @@ namespace quendari_test {
 class quendari_run {
  public:
   // Starts `executable` (Quendari.exe or a copy; a name in the test's folder or a full path)
-  // with `scenario` (the stand-in's scenario text).
+  // with `scenario` (the stand-in's scenario text), its command-line `arguments` and
+  // `environment` variables (NAME=value).
   quendari_run(const std::string& name, const std::string& scenario,
-               const std::wstring& executable = L"Quendari.exe");
+               const std::wstring& executable = L"Quendari.exe",
+               const std::wstring& arguments = L"", std::vector<std::wstring> environment = {});
 
   DWORD wait(std::chrono::milliseconds timeout = std::chrono::seconds(60));
   // Waits for the failure dialog, checks nothing, dismisses it; empty text when none appeared.
@@ -28,6 +30,10 @@ class quendari_run {
   std::wstring answer_dialog(int button,
                              std::chrono::milliseconds timeout = std::chrono::seconds(30));
   HWND main_window(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+  // The main window, also while hidden; null when it does not exist (yet).
+  HWND any_main_window() const;
+  // Whether the process is still running.
+  bool running() { return process_->wait(std::chrono::milliseconds(0)) == STILL_ACTIVE; }
   std::vector<logged_call> calls() const { return read_standin_log(log_path_); }
   DWORD id() const { return process_->id(); }
 

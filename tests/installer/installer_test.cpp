@@ -299,6 +299,11 @@ TEST(installer, upgrade_closes_running_quendari_and_keeps_its_data) {
 TEST(installer, silent_uninstall_removes_program_and_keeps_user_data) {
   const std::optional<std::wstring> command = entry_string(L"QuietUninstallString");
   ASSERT_TRUE(command);
+  const wchar_t run_key[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::wstring at_sign_in = L"\"" + install_folder() + L"\\Quendari.exe\" --background";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, run_key, L"Quendari", REG_SZ, at_sign_in.c_str(),
+                            static_cast<DWORD>((at_sign_in.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
   child_process uninstaller(*command);
   ASSERT_TRUE(uninstaller.started());
   EXPECT_EQ(uninstaller.wait(60s), 0u);
@@ -311,6 +316,9 @@ TEST(installer, silent_uninstall_removes_program_and_keeps_user_data) {
   EXPECT_FALSE(entry_string(L"DisplayName"));
   EXPECT_FALSE(exists(shortcut_path()));
   EXPECT_FALSE(exists(install_folder()));
+  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, run_key, L"Quendari", RRF_RT_ANY, nullptr, nullptr,
+                         nullptr),
+            ERROR_FILE_NOT_FOUND);
   const std::wstring data = quendari_user_data_folder();
   EXPECT_TRUE(exists(data + L"\\zoom.txt"));
   EXPECT_TRUE(exists(data + L"\\window.txt"));
