@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/deployment.h"
+#include "app/page_marks.h"
 #include "app/unreachable_page.h"
 
 namespace quendari {
@@ -56,6 +57,7 @@ webview::detail::shell_configuration configuration(bool in_background) {
   values.first_start_client_size = {first_start_client_width, first_start_client_height};
   values.signin_hosts = words(signin_hosts);
   values.icon_resource = icon_resource;
+  values.app_badge_function = app_badge_function;
   values.starts_in_background = in_background;
   values.sign_in_value_name = product_name;
   values.update_idle_time = update_idle_time();

@@ -76,7 +76,7 @@ void run_application(bool in_background) {
   // Read without value(), which would throw bad_access past the only handler.
   const auto window = engine.window_impl();
   if (window.has_value() && window.value()) install_icons(window.value());
-  engine.add_user_script(std::string(quendari::page_marks_script));
+  engine.add_user_script(quendari::compose_page_marks_script(quendari::app_origin));
   engine.navigate_impl(quendari::start_url);
   engine.run_impl();
 }

@@ -47,6 +47,8 @@ constexpr std::string_view bootstrap_suffix = R"js()(message);
       }
       if (status === 0) {
         entry.resolve(result);
+      } else if (status === 2) {
+        entry.reject(new Error(result));
       } else {
         entry.reject(result);
       }
@@ -71,7 +73,37 @@ constexpr std::string_view bootstrap_suffix = R"js()(message);
   window.__webview__ = new Webview();
 })())js";
 
+// `text` as a JSON string literal, which is also a JavaScript one. Bytes of invalid UTF-8 pass
+// as they are; the script's conversion to UTF-16 replaces them.
+std::string string_literal(std::string_view text) {
+  std::string literal = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      literal += '\\';
+      literal += c;
+    } else if (byte < 0x20) {
+      static constexpr char hex[] = "0123456789abcdef";
+      literal += "\\u00";
+      literal += hex[byte >> 4];
+      literal += hex[byte & 0xF];
+    } else {
+      literal += c;
+    }
+  }
+  return literal + '"';
+}
+
 }  // namespace
+
+std::string compose_call_fulfilled_script(std::string_view id) {
+  return "window.__webview__.onReply(" + string_literal(id) + ",0)";
+}
+
+std::string compose_call_failed_script(std::string_view id, std::string_view error) {
+  return "window.__webview__.onReply(" + string_literal(id) + ",2," +
+         string_literal(string_literal(error)) + ")";
+}
 
 std::string compose_bootstrap_script(std::string_view post_function) {
   std::string script;

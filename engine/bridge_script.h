@@ -14,4 +14,9 @@ extern const std::string_view webview2_post_function;
 // `post_function` (a JavaScript function expression taking the message text) spliced in.
 std::string compose_bootstrap_script(std::string_view post_function);
 
+// Scripts that settle the page's call `id` (any text the page chose): fulfilled with undefined,
+// or rejected with an Error whose message is `error`.
+std::string compose_call_fulfilled_script(std::string_view id);
+std::string compose_call_failed_script(std::string_view id, std::string_view error);
+
 }  // namespace webview::detail

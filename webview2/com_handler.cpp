@@ -122,7 +122,10 @@ webview2_com_handler::Invoke(ICoreWebView2*, ICoreWebView2WebMessageReceivedEven
     task_memory_string text;
     if (args == nullptr || FAILED(args->TryGetWebMessageAsString(text.put()))) return;
     const wchar_t* message = text.get();
-    message_callback(utf16_to_utf8(message == nullptr ? std::wstring() : std::wstring(message)));
+    task_memory_string source;
+    log_if_failed("get_Source", args->get_Source(source.put()));
+    message_callback(utf16_to_utf8(message == nullptr ? std::wstring() : std::wstring(message)),
+                     source.get() ? std::wstring(source.get()) : std::wstring());
   });
   return S_OK;
 }

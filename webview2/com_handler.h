@@ -41,7 +41,8 @@ class webview2_com_handler : public ICoreWebView2CreateCoreWebView2EnvironmentCo
                              public ICoreWebView2PermissionRequestedEventHandler,
                              public ICoreWebView2NewWindowRequestedEventHandler {
  public:
-  using message_callback_type = std::function<void(std::string)>;
+  // A posted string message and the URI of the document that posted it (empty when unknown).
+  using message_callback_type = std::function<void(std::string, std::wstring)>;
   using controller_created_callback_type =
       std::function<void(HRESULT, ICoreWebView2Controller*, ICoreWebView2*)>;
   using popup_opener_type = std::function<void(std::shared_ptr<popup_request>)>;

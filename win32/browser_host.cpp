@@ -94,8 +94,11 @@ noresult browser_host::create_browser() {
     state->outcome = outcome;
     state->pending = false;
   };
-  auto on_message = [shared_link = link](std::string message) {
-    if (shared_link->host) shared_link->host->owner.on_page_message(message);
+  auto on_message = [shared_link = link](std::string message, std::wstring source) {
+    if (shared_link->host) {
+      shared_link->host->owner.on_page_message(
+          {std::move(message), std::move(source), shared_link});
+    }
   };
   auto post_task = [shared_link = link](std::function<void()> task) {
     if (shared_link->host) shared_link->host->owner.post_task(std::move(task));
@@ -201,34 +204,11 @@ noresult browser_host::configure() {
       com_ptr<ICoreWebView2NewWindowRequestedEventHandler>::share(handler.get()),
       [view](auto* watcher, auto* token) { return view->add_NewWindowRequested(watcher, token); },
       [view](auto token) { return view->remove_NewWindowRequested(token); });
-  if (options.is_popup) {
-    register_popup_events();
-  } else {
-    environment_exit_ = std::make_unique<environment_exit>(environment_.get());
-    ICoreWebView2Environment* const environment = environment_.get();
-    register_event(
-        "add_NewBrowserVersionAvailable", "remove_NewBrowserVersionAvailable",
-        com_ptr<new_version_watch>::adopt(new new_version_watch([shared_link](auto*) {
-          if (shared_link->host) shared_link->host->owner.on_newer_runtime();
-        })),
-        [environment](auto* watcher, auto* token) {
-          return environment->add_NewBrowserVersionAvailable(watcher, token);
-        },
-        [environment](auto token) {
-          return environment->remove_NewBrowserVersionAvailable(token);
-        });
-    register_event(
-        "add_NavigationStarting", "remove_NavigationStarting",
-        com_ptr<navigation_start_watch>::adopt(new navigation_start_watch([shared_link](UINT64 id) {
-          if (shared_link->host) shared_link->host->on_navigation_starting(id);
-        })),
-        [view](auto* watcher, auto* token) { return view->add_NavigationStarting(watcher, token); },
-        [view](auto token) { return view->remove_NavigationStarting(token); });
-  }
+  register_page_events();
   return {};
 }
 
-void browser_host::register_popup_events() {
+void browser_host::register_page_events() {
   ICoreWebView2* const view = webview_.get();
   const std::shared_ptr<browser_host_link> shared_link = link;
   register_event(
@@ -242,13 +222,55 @@ void browser_host::register_popup_events() {
       })),
       [view](auto* watcher, auto* token) { return view->add_DocumentTitleChanged(watcher, token); },
       [view](auto token) { return view->remove_DocumentTitleChanged(token); });
+  if (options.is_popup) {
+    register_event(
+        "add_WindowCloseRequested", "remove_WindowCloseRequested",
+        com_ptr<close_watch>::adopt(new close_watch([shared_link](ICoreWebView2*) {
+          if (shared_link->host) shared_link->host->owner.on_page_close_requested();
+        })),
+        [view](auto* watcher, auto* token) {
+          return view->add_WindowCloseRequested(watcher, token);
+        },
+        [view](auto token) { return view->remove_WindowCloseRequested(token); });
+    return;
+  }
+  environment_exit_ = std::make_unique<environment_exit>(environment_.get());
   register_event(
-      "add_WindowCloseRequested", "remove_WindowCloseRequested",
-      com_ptr<close_watch>::adopt(new close_watch([shared_link](ICoreWebView2*) {
-        if (shared_link->host) shared_link->host->owner.on_page_close_requested();
+      "add_NavigationStarting", "remove_NavigationStarting",
+      com_ptr<navigation_start_watch>::adopt(new navigation_start_watch([shared_link](UINT64 id) {
+        if (shared_link->host) shared_link->host->on_navigation_starting(id);
       })),
-      [view](auto* watcher, auto* token) { return view->add_WindowCloseRequested(watcher, token); },
-      [view](auto token) { return view->remove_WindowCloseRequested(token); });
+      [view](auto* watcher, auto* token) { return view->add_NavigationStarting(watcher, token); },
+      [view](auto token) { return view->remove_NavigationStarting(token); });
+  ICoreWebView2Environment* const environment = environment_.get();
+  register_event(
+      "add_NewBrowserVersionAvailable", "remove_NewBrowserVersionAvailable",
+      com_ptr<new_version_watch>::adopt(new new_version_watch([shared_link](auto*) {
+        if (shared_link->host) shared_link->host->owner.on_newer_runtime();
+      })),
+      [environment](auto* watcher, auto* token) {
+        return environment->add_NewBrowserVersionAvailable(watcher, token);
+      },
+      [environment](auto token) { return environment->remove_NewBrowserVersionAvailable(token); });
+  // Runtimes before 1.0.2739 show notifications with their own display.
+  // Held by both calls: the registration must be removed through the interface it was made on.
+  auto view24 = std::make_shared<com_ptr<ICoreWebView2_24>>();
+  if (FAILED(view->QueryInterface(IID_ICoreWebView2_24, reinterpret_cast<void**>(view24->put()))) ||
+      !*view24) {
+    return;
+  }
+  register_event(
+      "add_NotificationReceived", "remove_NotificationReceived",
+      com_ptr<notification_watch>::adopt(
+          new notification_watch([shared_link](page_notification notification) {
+            if (shared_link->host) {
+              shared_link->host->owner.on_page_notification(std::move(notification));
+            }
+          })),
+      [view24](auto* watcher, auto* token) {
+        return (*view24)->add_NotificationReceived(watcher, token);
+      },
+      [view24](auto token) { return (*view24)->remove_NotificationReceived(token); });
 }
 
 // The registration holds the watcher; a failed registration frees it as `watcher` goes.

@@ -16,6 +16,7 @@
 #include "util/com_ptr.h"
 #include "webview2/browser_exit_watch.h"
 #include "webview2/navigation_watch.h"
+#include "webview2/notification_watch.h"
 #include "webview2/popup_request.h"
 #include "webview2/process_failed_watch.h"
 #include "webview2/webview2_abi.h"
@@ -27,6 +28,15 @@ namespace webview::detail {
 
 class webview2_com_handler;
 class browser_host;
+struct browser_host_link;
+
+// A string message a page posted: its text, the URI of the document that posted it, and the
+// browser to answer it in, whose `host` is null once that browser closed.
+struct page_message {
+  std::string text;
+  std::wstring source;
+  std::shared_ptr<browser_host_link> from;
+};
 
 // What a browser host asks of the window that holds it. The holder outlives the host.
 class browser_host_owner {
@@ -37,7 +47,7 @@ class browser_host_owner {
       ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) = 0;
   // Runs `task` on the UI thread after the current event has returned.
   virtual void post_task(std::function<void()> task) = 0;
-  virtual void on_page_message(const std::string& message) = 0;
+  virtual void on_page_message(const page_message& message) = 0;
   virtual void on_page_full_screen(bool on) = 0;
   // A new browser replaced one that failed: whatever the holder had registered on the old one
   // (document-start scripts) is registered again, before the page is navigated.
@@ -47,11 +57,14 @@ class browser_host_owner {
   virtual void on_browser_lost(HRESULT failure) = 0;
   // The page asked for a popup of the application's own (from the run loop).
   virtual void open_popup(std::shared_ptr<popup_request> request) = 0;
-  // A popup's page: its title changed, or it ran window.close().
+  // The page's title changed.
   virtual void on_page_title(const std::wstring& title) = 0;
+  // A popup's page ran window.close().
   virtual void on_page_close_requested() = 0;
-  // A newer runtime was installed; only the main browser hears it.
+  // A newer runtime was installed, or the page showed a notification; only the main browser
+  // hears these.
   virtual void on_newer_runtime() {}
+  virtual void on_page_notification(page_notification) {}
 
  protected:
   ~browser_host_owner() = default;
@@ -130,8 +143,9 @@ class browser_host {
 
   noresult create_browser();
   noresult configure();
-  // A popup's title and window.close().
-  void register_popup_events();
+  // The page's title, a popup's window.close(), the main browser's runtime updates and
+  // notifications.
+  void register_page_events();
   // Registers `watcher` with `add` and keeps the token for close(); a failure is logged.
   template <typename Watcher, typename Add, typename Remove>
   void register_event(const char* add_call, const char* remove_call, com_ptr<Watcher> watcher,

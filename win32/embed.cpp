@@ -65,8 +65,6 @@ void win32_edge_engine::post_task(std::function<void()> task) {
   if (posted.has_error()) log_event("a browser task was dropped: " + posted.error().message);
 }
 
-void win32_edge_engine::on_page_message(const std::string& message) { on_message(message); }
-
 void win32_edge_engine::on_page_full_screen(bool on) { set_fullscreen(on); }
 
 // The bridge first, then the application's scripts, as at the first start.
@@ -109,9 +107,7 @@ void win32_edge_engine::open_popup(std::shared_ptr<popup_request> request) {
   if (!popup->open(*request, scripts)) popups.erase(std::find(popups.begin(), popups.end(), popup));
 }
 
-// Only popups follow their page's title and window.close().
-void win32_edge_engine::on_page_title(const std::wstring&) {}
-
+// Only popups follow their page's window.close().
 void win32_edge_engine::on_page_close_requested() {}
 
 bool win32_edge_engine::has_open_popup() {

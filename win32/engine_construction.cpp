@@ -104,6 +104,9 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
   if (!message_window) throw exception(error_invalid_state, "Message window is null");
 
   if (owns_window) {
+    // Before the window is first shown, which creates its taskbar button.
+    badge = std::make_unique<taskbar_badge>(main_window);
+    taskbar_button_created = taskbar_button_created_message();
     is_hidden = configuration.starts_in_background;
     // The first time the window appears, at its final place and size.
     place_main_window(!is_hidden);
@@ -127,6 +130,7 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
 // them, and the message window goes last so that queued tasks can still be run or freed.
 // `run_queued_tasks` runs the tasks dispatched so far; otherwise they are freed unrun.
 void win32_edge_engine::tear_down(bool run_queued_tasks) noexcept {
+  end_notification(false);
   close_popups();
   if (main_browser) main_browser->save_zoom();
   main_browser.reset();

@@ -78,10 +78,11 @@ void win32_edge_engine::set_keep_running(bool on) {
   sync_notification_icon();
 }
 
-// The icon is there while the choice is on, and while the window is hidden whatever the choice
-// (a start at sign-in): otherwise nothing would lead back to the window.
+// The icon is there while the choice is on, while the window is hidden whatever the choice (a
+// start at sign-in: otherwise nothing would lead back to the window), and while it shows a
+// notification.
 void win32_edge_engine::sync_notification_icon() {
-  const bool wanted = main_window && (keep_running || is_hidden);
+  const bool wanted = main_window && (keep_running || is_hidden || shown_notification);
   if (!wanted) {
     tray_icon.reset();
     return;
@@ -99,6 +100,11 @@ void win32_edge_engine::on_notification_icon_event(WPARAM wparam, LPARAM lparam)
     case NIN_SELECT:
     case NIN_KEYSELECT:
       show_from_notification_area();
+      return;
+    case NIN_BALLOONUSERCLICK:
+    case NIN_BALLOONTIMEOUT:
+    case NIN_BALLOONHIDE:
+      on_balloon_event(LOWORD(lparam));
       return;
     case WM_CONTEXTMENU:
       if (tray_icon) {
@@ -162,6 +168,8 @@ bool win32_edge_engine::handle_registered_message(UINT message) {
     show_from_notification_area();
   } else if (message == taskbar_created_message) {
     if (tray_icon) tray_icon->add_again();
+  } else if (message == taskbar_button_created) {
+    if (badge) badge->on_taskbar_button_created();
   } else {
     return false;
   }

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <utility>
 
+#include "engine/text_fit.h"
 #include "util/diagnostic_log.h"
 
 namespace webview::detail {
@@ -58,6 +59,25 @@ bool notification_icon::add() {
     log_event("notification area icon: version 4 refused");
   }
   return true;
+}
+
+bool notification_icon::show_balloon(const std::wstring& title, const std::wstring& body,
+                                     bool silent) {
+  if (!added) return false;
+  NOTIFYICONDATAW balloon = data();
+  balloon.uFlags = NIF_INFO;
+  balloon.dwInfoFlags = NIIF_USER | (silent ? NIIF_NOSOUND : 0);
+  std::wcscpy(balloon.szInfoTitle, fit_to_field(title, ARRAYSIZE(balloon.szInfoTitle)).c_str());
+  std::wcscpy(balloon.szInfo, fit_to_field(body, ARRAYSIZE(balloon.szInfo)).c_str());
+  return Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
+}
+
+// An empty text takes the balloon down.
+void notification_icon::remove_balloon() {
+  if (!added) return;
+  NOTIFYICONDATAW balloon = data();
+  balloon.uFlags = NIF_INFO;
+  Shell_NotifyIconW(NIM_MODIFY, &balloon);
 }
 
 void notification_icon::show_menu(POINT anchor, const std::wstring& open_text, UINT open_command,

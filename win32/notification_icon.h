@@ -21,6 +21,12 @@ class notification_icon {
   // the new notification area knows nothing of it.
   void add_again();
 
+  // Shows a balloon (a toast on Windows 10 and 11) with `title` and `body`, cut to fit, in the
+  // icon's own image; its end or a click comes back as NIN_BALLOONTIMEOUT, NIN_BALLOONHIDE or
+  // NIN_BALLOONUSERCLICK. False when the icon is not in the notification area.
+  bool show_balloon(const std::wstring& title, const std::wstring& body, bool silent);
+  void remove_balloon();
+
   // The menu of the icon at `anchor`: each entry a command id and its text, the first the
   // default. The chosen entry's WM_COMMAND reaches the window.
   void show_menu(POINT anchor, const std::wstring& open_text, UINT open_command,

@@ -127,7 +127,7 @@ HRESULT popup_window::create_environment(
 
 void popup_window::post_task(std::function<void()> task) { opener.post_task(std::move(task)); }
 
-void popup_window::on_page_message(const std::string& message) { opener.on_page_message(message); }
+void popup_window::on_page_message(const page_message& message) { opener.on_page_message(message); }
 
 void popup_window::on_page_full_screen(bool on) {
   if (on) log_event("full screen asked for in a popup: not given");

@@ -45,7 +45,7 @@ class popup_window : public std::enable_shared_from_this<popup_window>, private 
   HRESULT create_environment(
       ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) override;
   void post_task(std::function<void()> task) override;
-  void on_page_message(const std::string& message) override;
+  void on_page_message(const page_message& message) override;
   void on_page_full_screen(bool on) override;
   void on_browser_replaced() override;
   void on_browser_lost(HRESULT failure) override;

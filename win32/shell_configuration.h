@@ -50,6 +50,9 @@ struct shell_configuration {
   bool starts_in_background = false;
   // The value under the user's Run key that starts the application with Windows.
   std::wstring sign_in_value_name;
+  // The bridge name under which the application's script passes on the page's Badging API calls
+  // (navigator.setAppBadge); empty: none.
+  std::string app_badge_function;
   // How long the window must stay hidden or minimized before a newer runtime is taken.
   std::chrono::seconds update_idle_time{600};
   // The built-in page, UTF-8 HTML, shown in place of the application when it cannot be reached

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "webview2/webview2_abi.h"
 #include "win32/browser_host.h"
 #include "win32/notification_icon.h"
+#include "win32/taskbar_badge.h"
 #include "win32/popup_window.h"
 #include "win32/shell_configuration.h"
 
@@ -70,7 +72,7 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   HRESULT create_environment(
       ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) override;
   void post_task(std::function<void()> task) override;
-  void on_page_message(const std::string& message) override;
+  void on_page_message(const page_message& message) override;
   void on_page_full_screen(bool on) override;
   void on_browser_replaced() override;
   void on_browser_lost(HRESULT failure) override;
@@ -78,6 +80,13 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   void on_page_title(const std::wstring& title) override;
   void on_page_close_requested() override;
   void on_newer_runtime() override;
+  void on_page_notification(page_notification received) override;
+  // A balloon of the shown notification was clicked, timed out or closed.
+  void on_balloon_event(UINT event);
+  // Lets the shown notification go, telling the page it closed when `report_closed`.
+  void end_notification(bool report_closed) noexcept;
+  // The unread count the page set through the Badging API; nullopt: none, 0: the dot.
+  void set_app_badge(std::optional<unsigned> count);
   void close_popups() noexcept;
   bool has_open_popup();
 
@@ -135,6 +144,12 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   std::unique_ptr<notification_icon> tray_icon;
   UINT taskbar_created_message = 0;
   UINT show_request = 0;
+  std::unique_ptr<taskbar_badge> badge;
+  UINT taskbar_button_created = 0;
+  // Once the page set a badge itself, its titles no longer do.
+  bool page_sets_badge = false;
+  std::optional<page_notification> shown_notification;
+  std::optional<EventRegistrationToken> notification_close_token;
   bool runtime_update_pending = false;
   // GetTickCount64 when the window was last hidden or minimized; 0 while it is in use.
   std::uint64_t unattended_since = 0;

@@ -91,6 +91,7 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
     case WM_DPICHANGED:
       dpi = HIWORD(wparam);
       take_suggested_rectangle(main_window, reinterpret_cast<const RECT*>(lparam));
+      if (badge) badge->dpi_changed();
       return 0;
     case WM_GETDPISCALEDSIZE: {
       *reinterpret_cast<SIZE*>(lparam) =

@@ -7,13 +7,13 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "testing/standin/browser_window.h"
+#include "testing/standin/process_shared.h"
 #include "testing/standin/ui_thread_queue.h"
 #include "webview2/webview2_abi.h"
 
@@ -74,9 +74,8 @@ class browser_process {
   bool ending = false;
   int open_controllers = 0;
   // BrowserProcessId, made up: no such process exists, but each browser process has its own.
-  UINT32 number = next_number += 4;
+  UINT32 number = static_cast<UINT32>(20000 + 4 * ++shared().browser_processes);
   std::vector<std::weak_ptr<browser_window>> windows;
-  static inline std::atomic<UINT32> next_number{20000};
 };
 
 }  // namespace standin

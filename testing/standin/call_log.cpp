@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "testing/standin/json_text.h"
+#include "testing/standin/process_shared.h"
 #include "util/precise_time.h"
 
 namespace standin {
@@ -98,9 +99,9 @@ call_log::call_log(const std::wstring& path) : file(open_for_append(path)) {}
 
 void call_log::write(const log_fields& line) {
   if (!file.is_open()) return;
-  std::lock_guard<std::mutex> guard(lock);
   std::string body = line.json();
-  std::string text = "{\"seq\":" + std::to_string(next_seq++) +
+  const shared_log_lock guard;
+  std::string text = "{\"seq\":" + std::to_string(++shared().last_seq) +
                      ",\"thread\":" + std::to_string(GetCurrentThreadId()) +
                      ",\"t_us\":" + std::to_string(precise_time_us());
   if (body.size() > 2) text += ',' + body.substr(1, body.size() - 2);
@@ -147,7 +148,7 @@ void call_log::write_note_in_loader_lock(const char* note, const char* key, long
   if (!file.is_open()) return;
   fixed_text text;
   text.add("{\"seq\":")
-      .add(static_cast<std::int64_t>(next_seq++))
+      .add(static_cast<std::int64_t>(++shared().last_seq))
       .add(",\"thread\":")
       .add(static_cast<std::int64_t>(GetCurrentThreadId()))
       .add(",\"t_us\":")

@@ -1,14 +1,13 @@
 // The stand-in's JSON-lines log: one object per line, written and flushed at once, so a test can
 // read it while the process runs or after it exits. Every line starts with "seq" (1, 2, ... in
-// writing order), "thread" (the Win32 thread id) and "t_us" (the time of writing,
-// GetSystemTimePreciseAsFileTime in microseconds). Safe to use from any thread.
+// writing order, counted across the stand-in's modules in the process), "thread" (the Win32
+// thread id) and "t_us" (the time of writing, GetSystemTimePreciseAsFileTime in microseconds).
+// Safe to use from any thread.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,9 +56,7 @@ class call_log {
   bool is_open() const { return file.is_open(); }
 
  private:
-  std::mutex lock;
   webview::detail::kernel_handle file;
-  std::atomic<std::uint64_t> next_seq{1};
 };
 
 }  // namespace standin

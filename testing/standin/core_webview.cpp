@@ -17,6 +17,7 @@ using webview::detail::call_without_throwing;
 namespace {
 
 constexpr const char* webview_interface = "ICoreWebView2";
+constexpr const char* webview24_interface = "ICoreWebView2_24";
 
 bool is_http(const std::wstring& uri) {
   return _wcsnicmp(uri.c_str(), L"http://", 7) == 0 || _wcsnicmp(uri.c_str(), L"https://", 8) == 0;
@@ -68,16 +69,26 @@ com_ptr<core_webview> core_webview::find(ICoreWebView2* view) {
 
 template <typename Body>
 HRESULT core_webview::guarded(const char* method, Body body) {
+  return guarded(webview_interface, method, body);
+}
+
+template <typename Body>
+HRESULT core_webview::guarded(const char* interface_name, const char* method, Body body) {
   return call_without_throwing(E_UNEXPECTED, [&] {
     // After the browser process exited, the web view only answers that it is gone.
-    if (process->exited()) return report(method, {}, browser_gone);
+    if (process->exited()) return report(interface_name, method, {}, browser_gone);
     return body();
   });
 }
 
 HRESULT core_webview::report(const char* method, const log_fields& args, HRESULT result) {
+  return report(webview_interface, method, args, result);
+}
+
+HRESULT core_webview::report(const char* interface_name, const char* method, const log_fields& args,
+                             HRESULT result) {
   window->note_call(method);
-  return log_call(webview_interface, method, args, result);
+  return log_call(interface_name, method, args, result);
 }
 
 template <typename Handler>
@@ -102,8 +113,17 @@ HRESULT core_webview::not_implemented(const char* method) {
   return guarded(method, [&] { return report(method, {}, E_NOTIMPL); });
 }
 
+HRESULT core_webview::unused_slot(int number) {
+  const std::string method = "slot_" + std::to_string(number);
+  return guarded(webview24_interface, method.c_str(),
+                 [&] { return report(webview24_interface, method.c_str(), {}, E_NOTIMPL); });
+}
+
 HRESULT STDMETHODCALLTYPE core_webview::QueryInterface(REFIID riid, void** object) {
-  return answer_query(this, webview_interface, IID_ICoreWebView2, riid, object);
+  // ICoreWebView2_24 came with runtime 1.0.2739; older runtimes are the default.
+  const bool newer = runtime_state::get().plan().notifications_available;
+  return answer_query(this, webview_interface, IID_ICoreWebView2, riid, object,
+                      newer ? &IID_ICoreWebView2_24 : nullptr);
 }
 
 ULONG STDMETHODCALLTYPE core_webview::AddRef() { return ++reference_count; }
@@ -427,12 +447,30 @@ HRESULT STDMETHODCALLTYPE core_webview::get_DocumentTitle(LPWSTR* value) {
   });
 }
 
+HRESULT STDMETHODCALLTYPE core_webview::add_NotificationReceived(
+    ICoreWebView2NotificationReceivedEventHandler* handler, EventRegistrationToken* token) {
+  return guarded(webview24_interface, "add_NotificationReceived", [&] {
+    const HRESULT result = notification_handlers.add(handler, token);
+    return report(webview24_interface, "add_NotificationReceived",
+                  log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE core_webview::remove_NotificationReceived(EventRegistrationToken token) {
+  return guarded(webview24_interface, "remove_NotificationReceived", [&] {
+    return report(webview24_interface, "remove_NotificationReceived",
+                  log_fields().integer("token", token.value), notification_handlers.remove(token));
+  });
+}
+
 void core_webview::receive_web_message(const std::wstring& as_json, bool is_string,
-                                       const std::wstring& as_string) {
+                                       const std::wstring& as_string, const std::wstring& sender) {
+  // Source: the URI of the document that sent the message.
+  const std::wstring& from = sender.empty() ? source : sender;
   com_ptr<web_message_args> args =
-      com_ptr<web_message_args>::adopt(new web_message_args(source, as_json, is_string, as_string));
+      com_ptr<web_message_args>::adopt(new web_message_args(from, as_json, is_string, as_string));
   log_fields event_args;
-  event_args.text("source", source).text("json", as_json).boolean("isString", is_string);
+  event_args.text("source", from).text("json", as_json).boolean("isString", is_string);
   web_message_handlers.fire("WebMessageReceived", this, args.get(), event_args,
                             [] { return log_fields(); });
 }
@@ -471,6 +509,27 @@ void core_webview::change_title(const std::wstring& text) {
   title_handlers.fire("DocumentTitleChanged", this, static_cast<IUnknown*>(nullptr),
                       log_fields().integer("webView", number).text("title", title),
                       [] { return log_fields(); });
+}
+
+void core_webview::receive_notification(const page_action& action) {
+  latest_notification =
+      com_ptr<notification_args>::adopt(new notification_args(action, process, number));
+  latest_notification->handlers_returned(
+      notification_handlers.raise("NotificationReceived", this, latest_notification.get(),
+                                  log_fields()
+                                      .integer("webView", number)
+                                      .text("origin", action.sender)
+                                      .text("title", action.text)
+                                      .text("body", action.body)
+                                      .boolean("silent", action.on)));
+}
+
+void core_webview::close_notification() {
+  if (latest_notification) {
+    latest_notification->request_close();
+  } else {
+    log_note("notificationclose skipped: no notification", log_fields().integer("webView", number));
+  }
 }
 
 void core_webview::request_permission(COREWEBVIEW2_PERMISSION_KIND kind, const std::wstring& uri) {

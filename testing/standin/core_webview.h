@@ -2,8 +2,8 @@
 // scripts, answers the calls the application makes, completes every navigation from the message
 // dispatch after its NavigationStarting, and raises page events (messages, permission and
 // new-window requests, full-screen changes, process failures, links followed, window.close(), title
-// changes) when the scenario's page actions ask. It may be another request's new window (a popup).
-// UI thread only: the thread whose message dispatch runs the object's queue.
+// changes, notifications) when the scenario's page actions ask. It may be another request's new
+// window (a popup). UI thread only: the thread whose message dispatch runs the object's queue.
 #pragma once
 
 #include <atomic>
@@ -28,8 +28,11 @@ namespace standin {
 using webview::detail::com_ptr;
 
 class controller_object;
+class notification_args;
 
-class core_webview final : public ICoreWebView2 {
+// ICoreWebView2_24 only with the scenario's `notifications`; its slots between ICoreWebView2 and
+// NotificationReceived belong to interfaces the application never calls.
+class core_webview final : public ICoreWebView2_24 {
  public:
   // `owner` is the controller that holds this web view; it calls detach_controller() when it
   // goes away.
@@ -126,6 +129,28 @@ class core_webview final : public ICoreWebView2 {
   HRESULT STDMETHODCALLTYPE add_WindowCloseRequested(ICoreWebView2WindowCloseRequestedEventHandler*,
                                                      EventRegistrationToken*) override;
   HRESULT STDMETHODCALLTYPE remove_WindowCloseRequested(EventRegistrationToken) override;
+  // Slots 61-125, of ICoreWebView2_2 to ICoreWebView2_23.
+  // clang-format off
+#define STANDIN_UNUSED_SLOT(n) \
+  HRESULT STDMETHODCALLTYPE slot_##n() override { return unused_slot(n); }
+#define STANDIN_UNUSED_SLOTS_FROM(tens) \
+  STANDIN_UNUSED_SLOT(tens##0) STANDIN_UNUSED_SLOT(tens##1) STANDIN_UNUSED_SLOT(tens##2) \
+  STANDIN_UNUSED_SLOT(tens##3) STANDIN_UNUSED_SLOT(tens##4) STANDIN_UNUSED_SLOT(tens##5) \
+  STANDIN_UNUSED_SLOT(tens##6) STANDIN_UNUSED_SLOT(tens##7) STANDIN_UNUSED_SLOT(tens##8) \
+  STANDIN_UNUSED_SLOT(tens##9)
+  STANDIN_UNUSED_SLOT(61) STANDIN_UNUSED_SLOT(62) STANDIN_UNUSED_SLOT(63) STANDIN_UNUSED_SLOT(64)
+  STANDIN_UNUSED_SLOT(65) STANDIN_UNUSED_SLOT(66) STANDIN_UNUSED_SLOT(67) STANDIN_UNUSED_SLOT(68)
+  STANDIN_UNUSED_SLOT(69) STANDIN_UNUSED_SLOTS_FROM(7) STANDIN_UNUSED_SLOTS_FROM(8)
+  STANDIN_UNUSED_SLOTS_FROM(9) STANDIN_UNUSED_SLOTS_FROM(10) STANDIN_UNUSED_SLOTS_FROM(11)
+  STANDIN_UNUSED_SLOT(120) STANDIN_UNUSED_SLOT(121) STANDIN_UNUSED_SLOT(122)
+  STANDIN_UNUSED_SLOT(123) STANDIN_UNUSED_SLOT(124) STANDIN_UNUSED_SLOT(125)
+#undef STANDIN_UNUSED_SLOTS_FROM
+#undef STANDIN_UNUSED_SLOT
+  HRESULT STDMETHODCALLTYPE
+  add_NotificationReceived(ICoreWebView2NotificationReceivedEventHandler* handler,
+                           EventRegistrationToken* token) override;
+  // clang-format on
+  HRESULT STDMETHODCALLTYPE remove_NotificationReceived(EventRegistrationToken token) override;
 
   // The live web view of this thread created first (`oldest`) or last; null when none is live.
   static com_ptr<core_webview> live(bool oldest);
@@ -145,8 +170,13 @@ class core_webview final : public ICoreWebView2 {
   controller_object* controller() const noexcept { return owner; }
   browser_window& page() const noexcept { return *window; }
   // Raise the page events synchronously; callers run inside the thread's message dispatch.
+  // `sender` is the URI of the document that sent it; empty for the web view's source.
   void receive_web_message(const std::wstring& as_json, bool is_string,
-                           const std::wstring& as_string);
+                           const std::wstring& as_string, const std::wstring& sender);
+  // The page created a notification: NotificationReceived.
+  void receive_notification(const page_action& action);
+  // The page closed its latest notification: CloseRequested on it.
+  void close_notification();
   void change_full_screen(bool on);
   void request_new_window(const std::wstring& uri, bool user_initiated,
                           const window_features& features);
@@ -170,10 +200,15 @@ class core_webview final : public ICoreWebView2 {
  private:
   ~core_webview();
   HRESULT not_implemented(const char* method);
+  HRESULT unused_slot(int number);
   // Runs `body` behind the exception barrier, unless the browser process is gone.
   template <typename Body>
   HRESULT guarded(const char* method, Body body);
+  template <typename Body>
+  HRESULT guarded(const char* interface_name, const char* method, Body body);
   HRESULT report(const char* method, const log_fields& args, HRESULT result);
+  HRESULT report(const char* interface_name, const char* method, const log_fields& args,
+                 HRESULT result);
   // An event's add_/remove_ slot: registers or removes the handler and logs the token.
   template <typename Handler>
   HRESULT add_handler(const char* method, event_handlers<Handler>& handlers, Handler* handler,
@@ -222,6 +257,8 @@ class core_webview final : public ICoreWebView2 {
   event_handlers<ICoreWebView2NavigationCompletedEventHandler> navigation_handlers;
   event_handlers<ICoreWebView2WindowCloseRequestedEventHandler> close_handlers;
   event_handlers<ICoreWebView2DocumentTitleChangedEventHandler> title_handlers;
+  event_handlers<ICoreWebView2NotificationReceivedEventHandler> notification_handlers;
+  com_ptr<notification_args> latest_notification;
 };
 
 }  // namespace standin

@@ -1,10 +1,8 @@
 #include "testing/standin/environment.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <vector>
 
 #include "testing/standin/com_identity.h"
@@ -12,6 +10,8 @@
 #include "testing/standin/controller.h"
 #include "testing/standin/event_args.h"
 #include "testing/standin/page_actions.h"
+#include "testing/standin/runtime_update.h"
+#include "testing/standin/task_string.h"
 
 namespace standin {
 
@@ -134,20 +134,9 @@ class pending_controller {
   static inline HHOOK hook = nullptr;
 };
 
-// The user-data folders that ended browser processes still hold, compared case-insensitively.
-std::mutex folders_lock;
-std::multiset<std::wstring> held_folders;
-
-std::wstring folder_key(std::wstring folder) {
-  for (wchar_t& c : folder) c = c == L'/' ? L'\\' : static_cast<wchar_t>(std::towlower(c));
-  while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-  return folder;
-}
-
-bool is_held(const std::wstring& folder) {
-  std::lock_guard<std::mutex> guard(folders_lock);
-  return held_folders.count(folder_key(folder)) > 0;
-}
+// Every environment alive, for NewBrowserVersionAvailable.
+std::mutex environments_lock;
+std::vector<environment_object*> environments;
 
 // First frame colour: WEBVIEW2_DEFAULT_BACKGROUND_COLOR, hex AARRGGBB, read when the environment
 // is created. Anything else, or an alpha the API would refuse, leaves the default.
@@ -196,10 +185,12 @@ HRESULT start_environment_creation(bool flag, INT32 source, PCWSTR user_data_fol
   const COREWEBVIEW2_COLOR background = background_from_variable(variable);
   const std::wstring folder = user_data_folder ? user_data_folder : L"";
   const std::size_t index = state.next_start_index();
-  if (index == 0) arm_process_actions(state.plan().after_start, *queue);
+  if (!shared().start_actions_armed.exchange(true)) {
+    arm_process_actions(state.plan().after_start, *queue);
+  }
   const step planned = step_at(state.plan().starts, index);
   // A new environment on the same user-data folder fails while the old processes shut down.
-  const bool busy = planned.outcome == step_outcome::succeed && is_held(folder);
+  const bool busy = planned.outcome == step_outcome::succeed && is_folder_held(folder);
   args.integer("start", index + 1)
       .utf8("step", busy ? "busy" : outcome_name(planned.outcome))
       .text("backgroundVariable", variable)
@@ -236,18 +227,12 @@ HRESULT start_environment_creation(bool flag, INT32 source, PCWSTR user_data_fol
 void browser_process::end(COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind) {
   if (std::exchange(ending, true)) return;
   const std::optional<unsigned> delay = runtime_state::get().plan().release_ms;
-  if (delay != 0u) {
-    std::lock_guard<std::mutex> guard(folders_lock);
-    held_folders.insert(folder_key(folder));
-  }
+  if (delay != 0u) hold_folder(folder);
   if (!delay) return;  // `release never`
   // BrowserProcessExited: raised after all resources, the user-data folder included, are released.
   auto release = [folder = folder, held = *delay != 0, kind, id = number,
                   sender = com_ptr<environment_object>::share(environment)] {
-    if (held) {
-      std::lock_guard<std::mutex> guard(folders_lock);
-      held_folders.erase(held_folders.find(folder_key(folder)));
-    }
+    if (held) release_folder(folder);
     log_note("user data folder released",
              log_fields().text("userDataFolder", folder).integer("processId", id));
     if (sender) sender->raise_browser_process_exited(kind, id);
@@ -264,9 +249,15 @@ environment_object::environment_object(std::shared_ptr<ui_thread_queue> queue,
                                        COREWEBVIEW2_COLOR background)
     : queue(std::move(queue)), process(std::move(process)), background(background) {
   this->process->environment = this;
+  std::lock_guard<std::mutex> guard(environments_lock);
+  environments.push_back(this);
 }
 
-environment_object::~environment_object() { process->environment = nullptr; }
+environment_object::~environment_object() {
+  process->environment = nullptr;
+  std::lock_guard<std::mutex> guard(environments_lock);
+  environments.erase(std::find(environments.begin(), environments.end(), this));
+}
 
 HRESULT environment_object::not_implemented(const char* interface_name, const char* method) {
   return call_without_throwing(E_UNEXPECTED, [&] {
@@ -341,18 +332,34 @@ HRESULT STDMETHODCALLTYPE environment_object::CreateWebResourceResponse(
   return not_implemented(environment_interface, "CreateWebResourceResponse");
 }
 
-HRESULT STDMETHODCALLTYPE environment_object::get_BrowserVersionString(LPWSTR*) {
-  return not_implemented(environment_interface, "get_BrowserVersionString");
+// The version of the folder the DLL was loaded from, like the real runtime's.
+HRESULT STDMETHODCALLTYPE environment_object::get_BrowserVersionString(LPWSTR* version) {
+  const std::wstring loaded = loaded_version();
+  if (loaded.empty() || process->exited()) {
+    return not_implemented(environment_interface, "get_BrowserVersionString");
+  }
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    return log_call(environment_interface, "get_BrowserVersionString",
+                    log_fields().text("value", loaded), hand_out_string(loaded, version));
+  });
 }
 
 HRESULT STDMETHODCALLTYPE environment_object::add_NewBrowserVersionAvailable(
-    ICoreWebView2NewBrowserVersionAvailableEventHandler*, EventRegistrationToken*) {
-  return not_implemented(environment_interface, "add_NewBrowserVersionAvailable");
+    ICoreWebView2NewBrowserVersionAvailableEventHandler* handler, EventRegistrationToken* token) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    const HRESULT result = process->exited() ? browser_gone : version_handlers.add(handler, token);
+    return log_call(environment_interface, "add_NewBrowserVersionAvailable",
+                    log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
+  });
 }
 
 HRESULT STDMETHODCALLTYPE
-environment_object::remove_NewBrowserVersionAvailable(EventRegistrationToken) {
-  return not_implemented(environment_interface, "remove_NewBrowserVersionAvailable");
+environment_object::remove_NewBrowserVersionAvailable(EventRegistrationToken token) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    return log_call(environment_interface, "remove_NewBrowserVersionAvailable",
+                    log_fields().integer("token", token.value),
+                    process->exited() ? browser_gone : version_handlers.remove(token));
+  });
 }
 
 HRESULT STDMETHODCALLTYPE environment_object::CreateWebResourceRequest(
@@ -399,6 +406,24 @@ void environment_object::raise_browser_process_exited(COREWEBVIEW2_BROWSER_PROCE
   exited_handlers.fire("BrowserProcessExited", this, args.get(),
                        log_fields().integer("kind", kind).integer("processId", id),
                        [] { return log_fields(); });
+}
+
+void announce_new_version(const wchar_t* version) {
+  std::vector<com_ptr<environment_object>> live;
+  {
+    std::lock_guard<std::mutex> guard(environments_lock);
+    for (environment_object* environment : environments) {
+      if (environment->hears_new_versions()) {
+        live.push_back(com_ptr<environment_object>::share(environment));
+      }
+    }
+  }
+  for (const auto& environment : live) environment->raise_new_version_available(version);
+}
+
+void environment_object::raise_new_version_available(const wchar_t* version) {
+  version_handlers.fire("NewBrowserVersionAvailable", this, static_cast<IUnknown*>(nullptr),
+                        log_fields().text("version", version), [] { return log_fields(); });
 }
 
 }  // namespace standin

@@ -58,6 +58,9 @@ class environment_object final : public ICoreWebView2Environment5 {
 
   // Its browser process `id` ended and released its user-data folder.
   void raise_browser_process_exited(COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind, UINT32 id);
+  // Not dead, and handlers are registered.
+  bool hears_new_versions() const { return !process->exited() && version_handlers.size() > 0; }
+  void raise_new_version_available(const wchar_t* version);
 
  private:
   ~environment_object();
@@ -69,6 +72,11 @@ class environment_object final : public ICoreWebView2Environment5 {
   std::shared_ptr<browser_process> process;
   COREWEBVIEW2_COLOR background;
   event_handlers<ICoreWebView2BrowserProcessExitedEventHandler> exited_handlers;
+  event_handlers<ICoreWebView2NewBrowserVersionAvailableEventHandler> version_handlers;
 };
+
+// A newer runtime was installed: NewBrowserVersionAvailable on this module's environments that
+// are not dead and have handlers, on the calling thread.
+void announce_new_version(const wchar_t* version);
 
 }  // namespace standin

@@ -2,11 +2,14 @@
 
 #include "testing/standin/com_identity.h"
 #include "testing/standin/core_webview.h"
+#include "testing/standin/event_handlers.h"
 #include "testing/standin/task_string.h"
+#include "util/precise_time.h"
 
 namespace standin {
 
 using webview::detail::call_without_throwing;
+using webview::detail::precise_time_us;
 
 namespace {
 
@@ -20,11 +23,10 @@ constexpr const char* exited_interface = "ICoreWebView2BrowserProcessExitedEvent
 constexpr const char* starting_interface = "ICoreWebView2NavigationStartingEventArgs";
 constexpr const char* features_interface = "ICoreWebView2WindowFeatures";
 constexpr const char* deferral_interface = "ICoreWebView2Deferral";
-
-// A call out of turn (a second Complete or GetDeferral, NewWindow set twice, anything changed after
-// the decision): HRESULT_FROM_WIN32(ERROR_INVALID_STATE), the code the runtime documents for calls
-// in the wrong state (a notification's ReportShown before Handled).
-constexpr HRESULT wrong_state = static_cast<HRESULT>(0x8007139F);
+constexpr const char* notification_interface = "ICoreWebView2Notification";
+constexpr const char* notification_args_interface = "ICoreWebView2NotificationReceivedEventArgs";
+// 1970-01-01 in microseconds since 1601.
+constexpr std::int64_t unix_epoch_us = 11644473600000000;
 
 // Stores `value` in *out and logs the call with it.
 template <typename Value>
@@ -117,11 +119,12 @@ class features_object final : public ICoreWebView2WindowFeatures {
   window_features given;
 };
 
-// Holds the new-window request open until Complete: the opener's window.open meanwhile has an
-// unnavigated window, which navigates when the deferral is complete.
+// Holds a request open until Complete: the opener's window.open meanwhile has an unnavigated
+// window, which navigates when the deferral is complete; a notification is shown or not then.
 class deferral_object final : public ICoreWebView2Deferral {
  public:
-  explicit deferral_object(com_ptr<new_window_args> request) : request(std::move(request)) {}
+  explicit deferral_object(ui_thread_queue::task on_complete)
+      : on_complete(std::move(on_complete)) {}
   deferral_object(const deferral_object&) = delete;
   deferral_object& operator=(const deferral_object&) = delete;
 
@@ -138,7 +141,7 @@ class deferral_object final : public ICoreWebView2Deferral {
     return call_without_throwing(E_UNEXPECTED, [&] {
       if (completed) return log_call(deferral_interface, "Complete", {}, wrong_state);
       completed = true;
-      request->deferral_completed();
+      on_complete();
       return log_call(deferral_interface, "Complete", {}, S_OK);
     });
   }
@@ -148,7 +151,7 @@ class deferral_object final : public ICoreWebView2Deferral {
 
   std::atomic<ULONG> reference_count{1};
   module_use in_use;
-  com_ptr<new_window_args> request;
+  ui_thread_queue::task on_complete;
   bool completed = false;
 };
 
@@ -186,6 +189,129 @@ class exited_args final : public ICoreWebView2BrowserProcessExitedEventArgs {
 };
 
 }  // namespace
+
+// A page's notification. Only a host that set Handled reports on it, and nothing once it
+// reported it closed.
+class notification_object final : public ICoreWebView2Notification {
+ public:
+  notification_object(std::wstring title, std::wstring body, bool silent,
+                      std::shared_ptr<browser_process> process)
+      : title(std::move(title)),
+        body(std::move(body)),
+        silent(silent),
+        process(std::move(process)),
+        timestamp(static_cast<double>(precise_time_us() - unix_epoch_us) / 1000) {}
+  notification_object(const notification_object&) = delete;
+  notification_object& operator=(const notification_object&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    return answer_query(this, notification_interface, IID_ICoreWebView2Notification, riid, object);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++reference_count; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG remaining = --reference_count;
+    if (remaining == 0) delete this;
+    return remaining;
+  }
+  HRESULT STDMETHODCALLTYPE
+  add_CloseRequested(ICoreWebView2NotificationCloseRequestedEventHandler* handler,
+                     EventRegistrationToken* token) override {
+    return call_without_throwing(E_UNEXPECTED, [&] {
+      const HRESULT result = close_handlers.add(handler, token);
+      return log_call(notification_interface, "add_CloseRequested",
+                      log_fields().integer("token", SUCCEEDED(result) ? token->value : 0), result);
+    });
+  }
+  HRESULT STDMETHODCALLTYPE remove_CloseRequested(EventRegistrationToken token) override {
+    return call_without_throwing(E_UNEXPECTED, [&] {
+      return log_call(notification_interface, "remove_CloseRequested",
+                      log_fields().integer("token", token.value), close_handlers.remove(token));
+    });
+  }
+  HRESULT STDMETHODCALLTYPE ReportShown() override { return report("ReportShown", false); }
+  HRESULT STDMETHODCALLTYPE ReportClicked() override { return report("ReportClicked", false); }
+  HRESULT STDMETHODCALLTYPE ReportClosed() override { return report("ReportClosed", true); }
+  HRESULT STDMETHODCALLTYPE get_Body(LPWSTR* value) override {
+    return log_string_getter(notification_interface, "get_Body", body, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_Direction(COREWEBVIEW2_TEXT_DIRECTION_KIND* value) override {
+    return log_value_getter(notification_interface, "get_Direction",
+                            COREWEBVIEW2_TEXT_DIRECTION_KIND_DEFAULT, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_Language(LPWSTR* value) override {
+    return log_string_getter(notification_interface, "get_Language", L"", value);
+  }
+  HRESULT STDMETHODCALLTYPE get_Tag(LPWSTR* value) override {
+    return log_string_getter(notification_interface, "get_Tag", L"", value);
+  }
+  HRESULT STDMETHODCALLTYPE get_IconUri(LPWSTR* value) override {
+    return log_string_getter(notification_interface, "get_IconUri", L"", value);
+  }
+  HRESULT STDMETHODCALLTYPE get_Title(LPWSTR* value) override {
+    return log_string_getter(notification_interface, "get_Title", title, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_BadgeUri(LPWSTR* value) override {
+    return log_string_getter(notification_interface, "get_BadgeUri", L"", value);
+  }
+  HRESULT STDMETHODCALLTYPE get_BodyImageUri(LPWSTR* value) override {
+    return log_string_getter(notification_interface, "get_BodyImageUri", L"", value);
+  }
+  HRESULT STDMETHODCALLTYPE get_ShouldRenotify(BOOL* value) override {
+    return log_flag_getter(notification_interface, "get_ShouldRenotify", false, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_RequiresInteraction(BOOL* value) override {
+    return log_flag_getter(notification_interface, "get_RequiresInteraction", false, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_IsSilent(BOOL* value) override {
+    return log_flag_getter(notification_interface, "get_IsSilent", silent, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_Timestamp(double* value) override {
+    return call_without_throwing(E_UNEXPECTED, [&] {
+      if (value) *value = timestamp;
+      return log_call(notification_interface, "get_Timestamp",
+                      log_fields().number("value", timestamp), value ? S_OK : E_POINTER);
+    });
+  }
+  HRESULT STDMETHODCALLTYPE GetVibrationPattern(UINT32* count, UINT64** pattern) override {
+    return call_without_throwing(E_UNEXPECTED, [&] {
+      if (count) *count = 0;
+      if (pattern) *pattern = nullptr;
+      return log_call(notification_interface, "GetVibrationPattern",
+                      log_fields().integer("count", 0), count && pattern ? S_OK : E_POINTER);
+    });
+  }
+
+  // Raised every time the page closes it, also once the host reported it closed.
+  void request_close(std::int64_t webview) {
+    close_handlers.fire("NotificationCloseRequested", this, static_cast<IUnknown*>(nullptr),
+                        log_fields().integer("webView", webview).text("title", title),
+                        [] { return log_fields(); });
+  }
+
+  const std::wstring title;
+  bool handled = false;  // as its event arguments' put_Handled left it
+
+ private:
+  ~notification_object() = default;
+  HRESULT report(const char* method, bool closes) {
+    return call_without_throwing(E_UNEXPECTED, [&] {
+      const HRESULT result = process->exited()    ? browser_gone
+                             : !handled || closed ? wrong_state
+                                                  : S_OK;
+      if (SUCCEEDED(result) && closes) closed = true;
+      return log_call(notification_interface, method, log_fields().text("title", title), result);
+    });
+  }
+
+  std::atomic<ULONG> reference_count{1};
+  module_use in_use;
+  const std::wstring body;
+  const bool silent;
+  const std::shared_ptr<browser_process> process;
+  const double timestamp;  // milliseconds since 1970
+  bool closed = false;
+  event_handlers<ICoreWebView2NotificationCloseRequestedEventHandler> close_handlers;
+};
 
 web_message_args::web_message_args(std::wstring source, std::wstring as_json, bool is_string,
                                    std::wstring as_string)
@@ -373,7 +499,8 @@ HRESULT STDMETHODCALLTYPE new_window_args::GetDeferral(ICoreWebView2Deferral** d
       return log_call(new_window_interface, "GetDeferral", {}, wrong_state);
     }
     deferral_taken = true;
-    *deferral = new deferral_object(com_ptr<new_window_args>::share(this));
+    *deferral = new deferral_object(
+        [request = com_ptr<new_window_args>::share(this)] { request->deferral_completed(); });
     return log_call(new_window_interface, "GetDeferral", {}, S_OK);
   });
 }
@@ -523,6 +650,94 @@ HRESULT STDMETHODCALLTYPE navigation_starting_args::put_Cancel(BOOL value) {
 
 HRESULT STDMETHODCALLTYPE navigation_starting_args::get_NavigationId(UINT64* value) {
   return log_value_getter(starting_interface, "get_NavigationId", static_cast<UINT64>(id), value);
+}
+
+notification_args::notification_args(const page_action& action,
+                                     std::shared_ptr<browser_process> process, std::int64_t webview)
+    : origin(action.sender),
+      notification(com_ptr<notification_object>::adopt(
+          new notification_object(action.text, action.body, action.on, std::move(process)))),
+      webview(webview) {}
+
+notification_args::~notification_args() = default;
+
+HRESULT STDMETHODCALLTYPE notification_args::QueryInterface(REFIID riid, void** object) {
+  return answer_query(this, notification_args_interface,
+                      IID_ICoreWebView2NotificationReceivedEventArgs, riid, object);
+}
+
+ULONG STDMETHODCALLTYPE notification_args::AddRef() { return ++reference_count; }
+
+ULONG STDMETHODCALLTYPE notification_args::Release() {
+  const ULONG remaining = --reference_count;
+  if (remaining == 0) delete this;
+  return remaining;
+}
+
+HRESULT STDMETHODCALLTYPE notification_args::get_SenderOrigin(LPWSTR* value) {
+  return log_string_getter(notification_args_interface, "get_SenderOrigin", origin, value);
+}
+
+HRESULT STDMETHODCALLTYPE notification_args::get_Notification(ICoreWebView2Notification** value) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    if (value) *value = com_ptr<notification_object>::share(notification.get()).detach();
+    return log_call(notification_args_interface, "get_Notification", {}, value ? S_OK : E_POINTER);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE notification_args::put_Handled(BOOL value) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    if (!decided) {
+      handled = value != FALSE;
+      notification->handled = handled;
+    }
+    return log_call(notification_args_interface, "put_Handled",
+                    log_fields().integer("value", value), decided ? wrong_state : S_OK);
+  });
+}
+
+HRESULT STDMETHODCALLTYPE notification_args::get_Handled(BOOL* value) {
+  return log_flag_getter(notification_args_interface, "get_Handled", handled, value);
+}
+
+HRESULT STDMETHODCALLTYPE notification_args::GetDeferral(ICoreWebView2Deferral** deferral) {
+  return call_without_throwing(E_UNEXPECTED, [&] {
+    if (!deferral) return log_call(notification_args_interface, "GetDeferral", {}, E_POINTER);
+    *deferral = nullptr;
+    if (deferral_taken || decided) {
+      return log_call(notification_args_interface, "GetDeferral", {}, wrong_state);
+    }
+    deferral_taken = true;
+    *deferral = new deferral_object([self = com_ptr<notification_args>::share(this)] {
+      self->deferral_done = true;
+      self->decide_when_ready();
+    });
+    return log_call(notification_args_interface, "GetDeferral", {}, S_OK);
+  });
+}
+
+void notification_args::handlers_returned(std::vector<HRESULT> handler_results) {
+  returned = true;
+  results = std::move(handler_results);
+  decide_when_ready();
+}
+
+void notification_args::request_close() { notification->request_close(webview); }
+
+void notification_args::decide_when_ready() {
+  if (decided || !returned || (deferral_taken && !deferral_done)) return;
+  decided = true;
+  runtime_state::get().log().write(log_fields()
+                                       .utf8("outcome", "NotificationReceived")
+                                       .object("args", log_fields()
+                                                           .boolean("handled", handled)
+                                                           .boolean("deferred", deferral_taken)
+                                                           .hresults("results", results)));
+  // Left unhandled, the runtime shows the notification with its default UI.
+  if (!handled) {
+    log_note("runtime notification shown",
+             log_fields().integer("webView", webview).text("title", notification->title));
+  }
 }
 
 }  // namespace standin

@@ -1,8 +1,8 @@
 // Event arguments that the stand-in hands to the application's handlers: page messages,
 // permission and new-window requests (with their window features and deferral), process failures,
-// browser process exits, and starting and completed navigations. Each starts with one reference,
-// owned by its creator; the state that handlers change (permission state, handled) is read back
-// after the handlers ran, for the log. UI thread only.
+// browser process exits, starting and completed navigations, and page notifications. Each starts
+// with one reference, owned by its creator; the state that handlers change (permission state,
+// handled) is read back after the handlers ran, for the log. UI thread only.
 #pragma once
 
 #include <atomic>
@@ -22,6 +22,10 @@ namespace standin {
 using webview::detail::com_ptr;
 
 class core_webview;
+
+// A call out of turn (a second Complete or GetDeferral, NewWindow set twice, anything changed after
+// the decision, a notification reported before Handled): HRESULT_FROM_WIN32(ERROR_INVALID_STATE).
+constexpr HRESULT wrong_state = static_cast<HRESULT>(0x8007139F);
 
 class web_message_args final : public ICoreWebView2WebMessageReceivedEventArgs {
  public:
@@ -207,6 +211,51 @@ class navigation_starting_args final : public ICoreWebView2NavigationStartingEve
   std::wstring uri;
   bool user_initiated;
   bool cancel = false;
+};
+
+class notification_object;
+
+// NotificationReceived's arguments for a page's notification (`new Notification(...)`). Decided
+// once the handlers returned and the deferral, if one was taken, completed; left unhandled, the
+// runtime shows the notification with its own UI. The host may report the notification shown,
+// clicked or closed only while Handled is TRUE, and nothing once it reported it closed; after the
+// browser process exited, every report fails.
+class notification_args final : public ICoreWebView2NotificationReceivedEventArgs {
+ public:
+  // `action` gives origin, title, body and silent; `webview` is the sender's number.
+  notification_args(const page_action& action, std::shared_ptr<browser_process> process,
+                    std::int64_t webview);
+  notification_args(const notification_args&) = delete;
+  notification_args& operator=(const notification_args&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE get_SenderOrigin(LPWSTR* value) override;
+  HRESULT STDMETHODCALLTYPE get_Notification(ICoreWebView2Notification** value) override;
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL value) override;
+  HRESULT STDMETHODCALLTYPE get_Handled(BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) override;
+
+  void handlers_returned(std::vector<HRESULT> results);
+  // The page ran notification.close(): the notification's CloseRequested.
+  void request_close();
+
+ private:
+  ~notification_args();
+  void decide_when_ready();
+
+  std::atomic<ULONG> reference_count{1};
+  module_use in_use;
+  std::wstring origin;
+  com_ptr<notification_object> notification;
+  std::int64_t webview;
+  bool handled = false;
+  bool deferral_taken = false;
+  bool deferral_done = false;
+  bool returned = false;
+  bool decided = false;
+  std::vector<HRESULT> results;
 };
 
 }  // namespace standin

@@ -1,11 +1,11 @@
 #include "testing/standin/page_actions.h"
 
-#include <atomic>
-
 #include "testing/standin/controller.h"
 #include "testing/standin/core_webview.h"
+#include "testing/standin/environment.h"
 #include "testing/standin/json_text.h"
 #include "testing/standin/runtime_state.h"
+#include "testing/standin/runtime_update.h"
 
 namespace standin {
 namespace {
@@ -25,6 +25,8 @@ void run_process_action(const page_action& action) {
   if (action.kind == action_kind::quit) {
     log_note("quit", log_fields());
     PostQuitMessage(0);
+  } else if (action.kind == action_kind::new_version) {
+    install_runtime(action.text);
   } else {
     log_note("screenshot-ready", log_fields());
   }
@@ -33,10 +35,11 @@ void run_process_action(const page_action& action) {
 void send_message(core_webview& view, const page_action& action) {
   if (action.kind == action_kind::message_string) {
     // json_string escapes unpaired surrogates, so its UTF-8 is always valid and widens.
-    view.receive_web_message(widen_utf8(json_string(action.text)).value_or(L""), true, action.text);
+    view.receive_web_message(widen_utf8(json_string(action.text)).value_or(L""), true, action.text,
+                             action.sender);
   } else {
     view.receive_web_message(action.text, action.is_string,
-                             decode_json_string_literal(action.text).value_or(L""));
+                             decode_json_string_literal(action.text).value_or(L""), action.sender);
   }
 }
 
@@ -89,17 +92,51 @@ void run_page_action(core_webview& view, const page_action& action) {
     case action_kind::go:
       view.follow_link(action.text);
       break;
+    case action_kind::notification:
+      view.receive_notification(action);
+      break;
+    case action_kind::notification_close:
+      view.close_notification();
+      break;
+    case action_kind::new_version:
+      run_process_action(action);
+      break;
   }
 }
 
-void run_timed_action(const page_action& action) {
-  if (action.kind == action_kind::quit) {
+std::int64_t live_webview(bool oldest) {
+  const com_ptr<core_webview> view = core_webview::live(oldest);
+  return view ? view->id() : 0;
+}
+
+void run_action_here(std::size_t index) {
+  const std::vector<timed_action>& actions = runtime_state::get().plan().after_navigate;
+  if (index >= actions.size()) return;
+  if (const com_ptr<core_webview> view = core_webview::live(actions[index].action.oldest)) {
+    run_page_action(*view.get(), actions[index].action);
+  }
+}
+
+// The web view may belong to another module of the stand-in (the runtime loaded after an update):
+// the action runs in the module of the newest (or oldest) live web view of any.
+void run_timed_action(std::size_t index) {
+  const page_action& action = runtime_state::get().plan().after_navigate[index].action;
+  if (action.kind == action_kind::quit || action.kind == action_kind::new_version) {
     run_process_action(action);
     return;
   }
-  const com_ptr<core_webview> view = core_webview::live(action.oldest);
-  if (view) {
-    run_page_action(*view.get(), action);
+  const module_entry* holder = nullptr;
+  std::int64_t chosen = 0;
+  for (const auto& slot : shared().modules) {
+    const module_entry* entry = slot.load();
+    const std::int64_t found = entry ? entry->live_webview(action.oldest) : 0;
+    if (found != 0 && (chosen == 0 || (action.oldest ? found < chosen : found > chosen))) {
+      chosen = found;
+      holder = entry;
+    }
+  }
+  if (holder) {
+    holder->run_action(index);
   } else if (action.kind == action_kind::screenshot_ready) {
     run_process_action(action);
   } else {
@@ -110,11 +147,15 @@ void run_timed_action(const page_action& action) {
 
 }  // namespace
 
+const module_entry& this_module_entry() {
+  static const module_entry entry{&live_webview, &run_action_here, &announce_new_version};
+  return entry;
+}
+
 void arm_navigation_actions(const std::vector<timed_action>& actions, ui_thread_queue& queue) {
-  static std::atomic<bool> armed{false};
-  if (armed.exchange(true)) return;
-  for (const timed_action& timed : actions) {
-    queue.post_after(timed.delay_ms, [action = timed.action] { run_timed_action(action); });
+  if (shared().navigation_actions_armed.exchange(true)) return;
+  for (std::size_t index = 0; index < actions.size(); ++index) {
+    queue.post_after(actions[index].delay_ms, [index] { run_timed_action(index); });
   }
 }
 

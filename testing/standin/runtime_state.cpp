@@ -3,6 +3,8 @@
 #include <string>
 
 #include "testing/standin/json_text.h"
+#include "testing/standin/page_actions.h"
+#include "testing/standin/runtime_update.h"
 
 namespace standin {
 
@@ -35,6 +37,7 @@ runtime_state::runtime_state()
   calls.write(log_fields()
                   .utf8("note", "stand-in loaded")
                   .object("args", log_fields()
+                                      .text("module", module_file_path())
                                       .text("scenario", environment_variable(scenario_variable))
                                       .integer("errors", played.errors.size())));
   for (const scenario_error& error : played.errors) {
@@ -46,9 +49,13 @@ runtime_state::runtime_state()
                                         .utf8("reason", error.reason)));
   }
   made = this;
+  register_module(&this_module_entry());
 }
 
-runtime_state::~runtime_state() { made = nullptr; }
+runtime_state::~runtime_state() {
+  unregister_module(&this_module_entry());
+  made = nullptr;
+}
 
 runtime_state* runtime_state::existing() noexcept { return made.load(); }
 

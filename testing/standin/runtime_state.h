@@ -1,11 +1,11 @@
 // What the stand-in keeps for the whole process: the log, the scenario (both named by
 // environment variables, read once on first use), the counters that pick each call's scenario
-// step, and one delivery queue per thread. Safe to use from any thread.
+// step, and one delivery queue per thread. Each module of the stand-in in the process has its
+// own, sharing the counters. Safe to use from any thread.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -14,6 +14,7 @@
 #include <string>
 
 #include "testing/standin/call_log.h"
+#include "testing/standin/process_shared.h"
 #include "testing/standin/scenario.h"
 #include "testing/standin/ui_thread_queue.h"
 
@@ -35,12 +36,13 @@ class runtime_state {
   call_log& log() { return calls; }
   const scenario& plan() const { return played; }
 
-  std::size_t next_start_index() { return starts++; }
-  std::size_t next_controller_index() { return controllers++; }
-  std::size_t next_script_index() { return scripts++; }
-  std::size_t next_navigation_index() { return navigations++; }
-  std::uint64_t next_navigation_id() { return ++navigation_ids; }
-  std::int64_t next_webview_id() { return ++webview_ids; }
+  // Counted for the whole process, across the stand-in's modules (process_shared.h).
+  std::size_t next_start_index() { return shared().starts++; }
+  std::size_t next_controller_index() { return shared().controllers++; }
+  std::size_t next_script_index() { return shared().scripts++; }
+  std::size_t next_navigation_index() { return shared().navigations++; }
+  std::uint64_t next_navigation_id() { return ++shared().navigation_ids; }
+  std::int64_t next_webview_id() { return ++shared().webviews; }
 
   // The calling thread's queue, created on first use; null when it cannot be created.
   std::shared_ptr<ui_thread_queue> queue_for_current_thread();
@@ -50,12 +52,6 @@ class runtime_state {
 
   call_log calls;
   scenario played;
-  std::atomic<std::size_t> starts{0};
-  std::atomic<std::size_t> controllers{0};
-  std::atomic<std::size_t> scripts{0};
-  std::atomic<std::size_t> navigations{0};
-  std::atomic<std::uint64_t> navigation_ids{0};
-  std::atomic<std::int64_t> webview_ids{0};
   std::mutex queues_lock;
   // Weak: a queue lives as long as the objects that deliver through it.
   std::map<DWORD, std::weak_ptr<ui_thread_queue>> queues;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "testing/standin/json_text.h"
+#include "testing/standin/runtime_update.h"
 #include "testing/standin/settings.h"
 #include "util/kernel_handle.h"
 
@@ -214,7 +215,11 @@ page_action parse_action(line_reader& reader) {
     name = reader.word();
   }
   if (name == "message") {
-    const std::string_view form = reader.word();
+    std::string_view form = reader.word();
+    if (form == "from") {
+      action.sender = parse_text(reader.word());
+      form = reader.word();
+    }
     if (form == "string") {
       action.kind = action_kind::message_string;
       action.text = parse_text(reader.rest());
@@ -226,7 +231,7 @@ page_action parse_action(line_reader& reader) {
       // A JSON string posted by the page reads back as a string, as with the real runtime.
       action.is_string = decode_json_string_literal(*wide).has_value();
     } else {
-      throw line_error{"expected 'message string <text>' or 'message json <json>'"};
+      throw line_error{"expected 'message [from <uri>] string|json <text>'"};
     }
   } else if (name == "zoom") {
     action.kind = action_kind::zoom;
@@ -277,6 +282,33 @@ page_action parse_action(line_reader& reader) {
   } else if (name == "title") {
     action.kind = action_kind::title;
     action.text = parse_text(reader.rest());
+  } else if (name == "notification") {
+    action.kind = action_kind::notification;
+    std::string_view origin = reader.word();
+    action.on = origin == "silent";
+    if (action.on) origin = reader.word();
+    if (origin.empty()) throw line_error{"expected 'notification [silent] <origin> <title>'"};
+    action.sender = parse_text(origin);
+    // The title runs to the first `|`, the body follows it. A title written as a JSON string
+    // literal may hold `|`: the separator is looked for after its closing quote.
+    const std::string_view rest = reader.rest();
+    std::size_t after = 0;
+    if (!rest.empty() && rest.front() == '"') {
+      for (after = 1; after < rest.size() && rest[after] != '"'; ++after) {
+        after += rest[after] == '\\';
+      }
+    }
+    const std::size_t bar = rest.find('|', after);
+    action.text = parse_text(trim(rest.substr(0, bar)));
+    if (bar != std::string_view::npos) action.body = parse_text(trim(rest.substr(bar + 1)));
+  } else if (name == "notificationclose") {
+    action.kind = action_kind::notification_close;
+    expect_end(reader);
+  } else if (name == "newversion") {
+    action.kind = action_kind::new_version;
+    action.text = parse_text(reader.word());
+    if (!is_version_name(action.text)) throw line_error{"expected 'newversion <dotted numbers>'"};
+    expect_end(reader);
   } else if (name == "windowclose") {
     action.kind = action_kind::window_close;
     expect_end(reader);
@@ -368,6 +400,9 @@ void parse_line(std::string_view line, scenario& plan) {
   } else if (directive == "nocontroller2") {
     plan.controller2_available = false;
     expect_end(reader);
+  } else if (directive == "notifications") {
+    plan.notifications_available = true;
+    expect_end(reader);
   } else if (directive == "noenvironment5") {
     plan.environment5_available = false;
     expect_end(reader);
@@ -385,8 +420,9 @@ void parse_line(std::string_view line, scenario& plan) {
     if (directive == "after-start") {
       // Before the first navigation there is no page: only process-wide actions make sense.
       if (timed.action.oldest || (timed.action.kind != action_kind::quit &&
-                                  timed.action.kind != action_kind::screenshot_ready)) {
-        throw line_error{"after-start allows only 'quit' and 'screenshot-ready'"};
+                                  timed.action.kind != action_kind::screenshot_ready &&
+                                  timed.action.kind != action_kind::new_version)) {
+        throw line_error{"after-start allows only 'quit', 'screenshot-ready' and 'newversion'"};
       }
       plan.after_start.push_back(timed);
     } else {
@@ -448,6 +484,12 @@ const char* action_name(action_kind kind) {
       return "windowclose";
     case action_kind::title:
       return "title";
+    case action_kind::notification:
+      return "notification";
+    case action_kind::notification_close:
+      return "notificationclose";
+    case action_kind::new_version:
+      return "newversion";
   }
   return "?";
 }

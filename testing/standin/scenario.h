@@ -62,15 +62,22 @@ enum class action_kind {
   go,
   window_close,
   title,
+  notification,
+  notification_close,
+  new_version,
 };
 
 struct page_action {
   action_kind kind = action_kind::quit;
-  std::wstring
-      text;  // message_string: the text; message_json: the JSON; title: the title; else the URI
+  // message_string: the text; message_json: the JSON; title and notification: the title;
+  // new_version: the version; else the URI
+  std::wstring text;
+  // message: the sending document's URI (empty: the web view's source); notification: the origin
+  std::wstring sender;
+  std::wstring body;      // notification
   bool is_string = true;  // message_json: whether the JSON is a string literal
   double zoom = 1.0;
-  bool on = false;  // fullscreen: on; new_window: initiated by the user
+  bool on = false;  // fullscreen: on; new_window: initiated by the user; notification: silent
   COREWEBVIEW2_PERMISSION_KIND permission_kind = COREWEBVIEW2_PERMISSION_KIND_UNKNOWN_PERMISSION;
   COREWEBVIEW2_PROCESS_FAILED_KIND failed_kind =
       COREWEBVIEW2_PROCESS_FAILED_KIND_BROWSER_PROCESS_EXITED;
@@ -101,6 +108,7 @@ struct scenario {
   bool controller2_available = true;  // false: an older runtime without ICoreWebView2Controller2
   bool navigation_args2_available = true;  // false: NavigationCompletedEventArgs2 is refused
   bool environment5_available = true;      // false: a runtime before ICoreWebView2Environment5
+  bool notifications_available = false;    // true: a runtime with ICoreWebView2_24
   // How long an ended browser process keeps its user-data folder; nullopt: for ever.
   std::optional<unsigned> release_ms = 0u;
   std::vector<timed_action> after_start;     // armed by the first environment start

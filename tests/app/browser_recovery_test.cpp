@@ -205,5 +205,46 @@ INSTANTIATE_TEST_SUITE_P(
         failed_navigation_case{"canceled", "operation-canceled", nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A newer runtime is taken while the window is minimized: the old browser lets go of its folder
+// first, and the new one, on the new version, comes back where the page was, still hidden.
+TEST_F(browser_recovery, a_newer_runtime_is_taken_quietly_while_the_window_is_minimized) {
+  DeleteFileW(diagnostic_log_path().c_str());
+  quendari_run run("runtime_update",
+                   "release 1500\n"
+                   "after-navigate 300 go https://app.quendari.art/inbox\n"
+                   "after-navigate 600 newversion 121.0.2277.86\n",
+                   L"Quendari.exe", L"", {L"QUENDARI_UPDATE_IDLE_SECONDS=1"});
+  const HWND window = run.main_window();
+  ASSERT_NE(window, nullptr);
+  ShowWindow(window, SW_MINIMIZE);
+  const auto updated = [&] {
+    const auto calls = run.calls();
+    const int offered = find_call(calls, "NewBrowserVersionAvailable");
+    const int second_start =
+        find_call(calls, "CreateWebViewEnvironmentWithOptionsInternal", offered + 1);
+    return offered >= 0 && second_start > 0 && find_call(calls, "Navigate", second_start) > 0;
+  };
+  const auto deadline = std::chrono::steady_clock::now() + 30s;
+  while (!updated() && std::chrono::steady_clock::now() < deadline) Sleep(100);
+  ASSERT_TRUE(updated()) << "no new browser on the newer runtime";
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(run.wait(), 0u);
+
+  const auto calls = run.calls();
+  const int second_start = find_call(calls, "CreateWebViewEnvironmentWithOptionsInternal",
+                                     find_call(calls, "NewBrowserVersionAvailable") + 1);
+  EXPECT_LT(find_call(calls, "BrowserProcessExited"), second_start)
+      << "the new browser did not wait for the old one to let go of its folder";
+  EXPECT_NE(calls[second_start].arg("step"), "busy");
+  const std::vector<logged_call> after(calls.begin() + second_start, calls.end());
+  EXPECT_EQ(navigated_uris(after), std::vector<std::string>{"https://app.quendari.art/inbox"});
+  int last_visibility = -1;
+  for (int at = 0; (at = find_call(after, "put_IsVisible", at)) >= 0; ++at) last_visibility = at;
+  ASSERT_GE(last_visibility, 0);
+  EXPECT_EQ(after[last_visibility].arg("isVisible"), "0") << "the minimized window's page shown";
+  const std::wstring log = read_text_file(diagnostic_log_path());
+  EXPECT_NE(log.find(L"runtime updated: 120.0.2210.91 -> 121.0.2277.86"), std::wstring::npos);
+}
+
 }  // namespace
 }  // namespace quendari_test

@@ -5,7 +5,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/app/app_fixture.h"
 #include "tests/support/test_process.h"
@@ -108,6 +110,45 @@ TEST_F(notification_area, a_start_at_sign_in_stays_hidden_until_its_icon_is_clic
   // The choice is off: closing the shown window ends Quendari.
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(run.wait(10s), 0u);
+}
+
+// The page's notification becomes a balloon while the window is away, and its click brings the
+// window back; every page call is answered, also one to a missing name or from another origin.
+TEST_F(notification_area, a_notification_brings_the_window_back_and_every_page_call_settles) {
+  quendari_run run("notification",
+                   "notifications\n"
+                   "after-navigate 300 message string {\"id\":\"u1\",\"method\":\"nothing\"}\n"
+                   "after-navigate 400 message from https://other.test/ string "
+                   "{\"id\":\"u2\",\"method\":\"__quendari_app_badge__\",\"params\":[3]}\n"
+                   "after-navigate 500 message string "
+                   "{\"id\":\"u3\",\"method\":\"__quendari_app_badge__\",\"params\":[3]}\n"
+                   "after-navigate 1500 notification https://app.quendari.art Hello | It came\n");
+  const HWND window = run.main_window();
+  ASSERT_NE(window, nullptr);
+  ShowWindow(window, SW_MINIMIZE);
+  ASSERT_TRUE(eventually([&] { return find_call(run.calls(), "ReportShown") >= 0; }));
+  PostMessageW(window, notification_icon_message, 0, MAKELPARAM(NIN_BALLOONUSERCLICK, 1));
+  EXPECT_TRUE(eventually([&] { return find_call(run.calls(), "ReportClicked") >= 0; }));
+  EXPECT_TRUE(eventually([&] { return !IsIconic(window); }));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(run.wait(10s), 0u);
+
+  const auto calls = run.calls();
+  for (const char* report : {"ReportShown", "ReportClicked"}) {
+    const int at = find_call(calls, report);
+    ASSERT_GE(at, 0) << report;
+    EXPECT_EQ(calls[at].result, "0x00000000") << report << " before the notification was handled";
+  }
+  std::vector<std::string> replies;
+  for (const auto& call : calls) {
+    if (call.method == "ExecuteScript") replies.push_back(call.arg("javaScript"));
+  }
+  ASSERT_EQ(replies.size(), 3u);
+  EXPECT_EQ(replies[0].rfind("window.__webview__.onReply(\"u1\",2,", 0), 0u) << replies[0];
+  EXPECT_NE(replies[0].find("nothing"), std::string::npos)
+      << "the error names the missing function";
+  EXPECT_EQ(replies[1].rfind("window.__webview__.onReply(\"u2\",2,", 0), 0u) << replies[1];
+  EXPECT_EQ(replies[2], "window.__webview__.onReply(\"u3\",0)");
 }
 
 }  // namespace

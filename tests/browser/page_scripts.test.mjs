@@ -199,6 +199,7 @@ describe('bridge bootstrap in the page', () => {
         ['0', '5'],
         [0, 'not json'],
         [2, '{'],
+        [2, '"No native function \\"x\\""'],
       ];
       const results = [];
       for (const [status, result] of replies) {
@@ -227,6 +228,7 @@ describe('bridge bootstrap in the page', () => {
       { state: 'rejected', type: 'number', value: 5 },
       parse_error,
       parse_error,
+      { state: 'rejected', type: 'Error', value: 'No native function "x"' },
     ]);
   });
 

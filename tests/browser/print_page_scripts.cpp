@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
   using webview::detail::compose_bootstrap_script;
   using webview::detail::webview2_post_function;
   if (!write_file(dir + "/bridge_bootstrap.js", compose_bootstrap_script(webview2_post_function)) ||
-      !write_file(dir + "/page_marks.js", quendari::page_marks_script) ||
+      !write_file(dir + "/page_marks.js",
+                  quendari::compose_page_marks_script(argc == 3 ? argv[2] : "https://app.test")) ||
       (argc == 3 && !write_unreachable_pages(dir, argv[2]))) {
     std::fprintf(stderr, "print_page_scripts: cannot write to %s\n", dir.c_str());
     return 1;

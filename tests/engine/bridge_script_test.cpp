@@ -115,5 +115,13 @@ TEST(compose_bootstrap_script, holds_the_exact_error_texts) {
   EXPECT_EQ(count_of(script, "new Error('Property \"' + name + '\" does not exist')"), 1u);
 }
 
+// The id and the error text are the page's own: quoted, they can never end the string early.
+TEST(compose_call_scripts, quote_what_the_page_sent) {
+  EXPECT_EQ(compose_call_fulfilled_script("a1"), "window.__webview__.onReply(\"a1\",0)");
+  EXPECT_EQ(compose_call_failed_script("x\"),alert(1),(\"\\\n", "No \"f\""),
+            "window.__webview__.onReply(\"x\\\"),alert(1),(\\\"\\\\\\u000a\",2,"
+            "\"\\\"No \\\\\\\"f\\\\\\\"\\\"\")");
+}
+
 }  // namespace
 }  // namespace webview::detail

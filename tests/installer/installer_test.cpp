@@ -316,9 +316,9 @@ TEST(installer, silent_uninstall_removes_program_and_keeps_user_data) {
   EXPECT_FALSE(entry_string(L"DisplayName"));
   EXPECT_FALSE(exists(shortcut_path()));
   EXPECT_FALSE(exists(install_folder()));
-  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, run_key, L"Quendari", RRF_RT_ANY, nullptr, nullptr,
-                         nullptr),
-            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(
+      RegGetValueW(HKEY_CURRENT_USER, run_key, L"Quendari", RRF_RT_ANY, nullptr, nullptr, nullptr),
+      ERROR_FILE_NOT_FOUND);
   const std::wstring data = quendari_user_data_folder();
   EXPECT_TRUE(exists(data + L"\\zoom.txt"));
   EXPECT_TRUE(exists(data + L"\\window.txt"));

@@ -105,7 +105,8 @@ class com_handler_launch_test : public ::testing::Test {
       ASSERT_TRUE(schemes.back()->registered);
     }
     handler = new webview2_com_handler(
-        nullptr, [](std::string) {}, [](HRESULT, ICoreWebView2Controller*, ICoreWebView2*) {},
+        nullptr, [](std::string, std::wstring) {},
+        [](HRESULT, ICoreWebView2Controller*, ICoreWebView2*) {},
         L"https://app.quendari.art/?shell=app",
         [this](std::function<void()> task) { posted.push_back(std::move(task)); });
   }

@@ -35,7 +35,8 @@ class com_handler_test : public ::testing::Test {
  protected:
   void SetUp() override {
     handler = new webview2_com_handler(
-        host_window, [this](std::string message) { messages.push_back(std::move(message)); },
+        host_window,
+        [this](std::string message, std::wstring) { messages.push_back(std::move(message)); },
         [this, alive = alive](HRESULT outcome, ICoreWebView2Controller* controller,
                               ICoreWebView2* webview) {
           created.push_back({outcome, controller, webview});
@@ -364,7 +365,7 @@ TEST_F(com_handler_test, null_message_text_arrives_as_an_empty_message) {
 
 TEST_F(com_handler_test, throwing_message_callback_stays_inside_invoke) {
   auto* throwing = new webview2_com_handler(
-      nullptr, [](std::string) { throw std::runtime_error("x"); },
+      nullptr, [](std::string, std::wstring) { throw std::runtime_error("x"); },
       [](HRESULT, ICoreWebView2Controller*, ICoreWebView2*) {}, start_url,
       [](std::function<void()>) {});
   task_memory_spy spy;

@@ -15,14 +15,17 @@ std::string after_navigate(const std::string& action) {
   return "after-navigate 10 " + action + "\nafter-navigate 60 quit\n";
 }
 
-// Collects what TryGetWebMessageAsString gives for each message.
+// Collects what TryGetWebMessageAsString and get_Source give for each message.
 class message_recorder {
  public:
   std::vector<std::pair<HRESULT, std::wstring>> messages;
+  std::vector<std::wstring> sources;
   message_handler handler{[this](ICoreWebView2*, ICoreWebView2WebMessageReceivedEventArgs* args) {
     LPWSTR text = nullptr;
     const HRESULT result = args->TryGetWebMessageAsString(&text);
     messages.emplace_back(result, take_string(text));
+    args->get_Source(&text);
+    sources.push_back(take_string(text));
     return S_OK;
   }};
 };
@@ -41,14 +44,15 @@ TEST(standin_page_action, message_string_arrives_as_the_text) {
   ASSERT_EQ(on_message.messages.size(), 1u);
   EXPECT_EQ(on_message.messages[0].first, S_OK);
   EXPECT_EQ(on_message.messages[0].second, L"h\u00e9llo \xD83D\xDE00");
+  EXPECT_EQ(on_message.sources, std::vector<std::wstring>{L"https://app.test/?shell=app"});
   EXPECT_TRUE(has_line(standin.log_lines(), {"\"event\":\"WebMessageReceived\"",
                                              "h\xC3\xA9llo \xF0\x9F\x98\x80", "\"handlers\":1"}));
   page.close();
   EXPECT_EQ(on_message.handler.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
-TEST(standin_page_action, message_json_object_is_no_string_message) {
-  const standin_copy standin(after_navigate("message json {\"id\":1}"));
+TEST(standin_page_action, message_json_object_is_no_string_message_from_the_document_given) {
+  const standin_copy standin(after_navigate("message from https://frame.test/ json {\"id\":1}"));
   message_recorder on_message;
   standin_page page(standin);
   ASSERT_TRUE(page.ready());
@@ -58,6 +62,52 @@ TEST(standin_page_action, message_json_object_is_no_string_message) {
   ASSERT_TRUE(page.navigate_until_quit()) << "the quit action never came";
   ASSERT_EQ(on_message.messages.size(), 1u);
   EXPECT_EQ(on_message.messages[0].first, E_INVALIDARG) << "a JSON object is no string message";
+  EXPECT_EQ(on_message.sources, std::vector<std::wstring>{L"https://frame.test/"});
+}
+
+// Reports need Handled and end with ReportClosed; an unhandled notification is the runtime's.
+TEST(standin_page_action, notification_reports_wait_for_handled_and_end_with_report_closed) {
+  const standin_copy standin(
+      "notifications\n"
+      "after-navigate 10 notification silent https://chat.test \"New | 2\" | Hello\n"
+      "after-navigate 30 notificationclose\n"
+      "after-navigate 50 notification https://chat.test Left to the runtime\n"
+      "after-navigate 80 quit\n");
+  constexpr HRESULT wrong_state = static_cast<HRESULT>(0x8007139F);
+  notification_close_handler on_close([](ICoreWebView2Notification*, IUnknown*) { return S_OK; });
+  com_ptr<ICoreWebView2Notification> first;  // released before on_close, which it holds
+  std::vector<HRESULT> reports;
+  notification_handler on_notification(
+      [&](ICoreWebView2*, ICoreWebView2NotificationReceivedEventArgs* args) {
+        if (first) return S_OK;
+        args->get_Notification(first.put());
+        EventRegistrationToken token{};
+        first->add_CloseRequested(&on_close, &token);
+        reports.push_back(first->ReportShown());
+        args->put_Handled(TRUE);
+        reports.push_back(first->ReportShown());
+        return S_OK;
+      });
+  standin_page page(standin);
+  ASSERT_TRUE(page.ready());
+  com_ptr<ICoreWebView2_24> webview24;
+  ASSERT_EQ(
+      page.webview->QueryInterface(IID_ICoreWebView2_24, reinterpret_cast<void**>(webview24.put())),
+      S_OK);
+  EventRegistrationToken token{};
+  EXPECT_EQ(webview24->add_NotificationReceived(&on_notification, &token), S_OK);
+
+  ASSERT_TRUE(page.navigate_until_quit()) << "the quit action never came";
+  ASSERT_TRUE(first);
+  LPWSTR title = nullptr;
+  EXPECT_EQ(first->get_Title(&title), S_OK);
+  EXPECT_EQ(take_string(title), L"New | 2");
+  EXPECT_EQ(reports, (std::vector<HRESULT>{wrong_state, S_OK}));
+  EXPECT_EQ(on_close.calls, 1);
+  EXPECT_EQ(first->ReportClosed(), S_OK);
+  EXPECT_EQ(first->ReportClicked(), wrong_state);
+  EXPECT_TRUE(has_line(standin.log_lines(), {"\"note\":\"runtime notification shown\"",
+                                             "\"title\":\"Left to the runtime\"}"}));
 }
 
 TEST(standin_page_action, zoom_sets_the_factor_and_raises_zoom_factor_changed) {

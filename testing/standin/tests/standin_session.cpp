@@ -1,5 +1,6 @@
 #include "testing/standin/tests/standin_session.h"
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -68,11 +69,15 @@ bool has_line(const std::vector<std::string>& lines, const std::vector<std::stri
   return false;
 }
 
-standin_copy::standin_copy(const std::string& scenario_text) {
-  const std::wstring base = files_for_running_test();
+standin_copy::standin_copy(const std::string& scenario_text, const std::wstring& version)
+    : base(files_for_running_test()) {
   dll_path = base + L".dll";
   log_path = base + L".jsonl";
   const std::wstring scenario_path = base + L".scenario";
+  if (!version.empty()) {
+    std::filesystem::create_directories(runtime_folder(version) + L"\\EBWebView\\x64");
+    switch_to(version);
+  }
   EXPECT_NE(
       CopyFileW((exe_folder() + L"EmbeddedBrowserWebView.dll").c_str(), dll_path.c_str(), FALSE),
       FALSE)
@@ -116,6 +121,15 @@ HRESULT standin_copy::can_unload_now() const {
 bool standin_copy::unload() {
   if (module) FreeLibrary(std::exchange(module, nullptr));
   return GetModuleHandleW(dll_path.c_str()) == nullptr;
+}
+
+std::wstring standin_copy::runtime_folder(const std::wstring& version) const {
+  return base + L"\\Application\\" + version;
+}
+
+void standin_copy::switch_to(const std::wstring& version) {
+  dll_path = runtime_folder(version) + L"\\EBWebView\\x64\\EmbeddedBrowserWebView.dll";
+  module = nullptr;
 }
 
 std::vector<std::string> standin_copy::log_lines() const {

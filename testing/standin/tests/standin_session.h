@@ -75,6 +75,13 @@ using starting_handler = test_handler<ICoreWebView2NavigationStartingEventHandle
 using exited_handler =
     test_handler<ICoreWebView2BrowserProcessExitedEventHandler, ICoreWebView2Environment*,
                  ICoreWebView2BrowserProcessExitedEventArgs*>;
+using version_handler = test_handler<ICoreWebView2NewBrowserVersionAvailableEventHandler,
+                                     ICoreWebView2Environment*, IUnknown*>;
+using notification_handler =
+    test_handler<ICoreWebView2NotificationReceivedEventHandler, ICoreWebView2*,
+                 ICoreWebView2NotificationReceivedEventArgs*>;
+using notification_close_handler = test_handler<ICoreWebView2NotificationCloseRequestedEventHandler,
+                                                ICoreWebView2Notification*, IUnknown*>;
 
 // Dispatches this thread's messages until `done` or the time is up; notes WM_QUIT.
 bool pump_until(const std::function<bool()>& done, DWORD timeout_ms, bool* saw_quit = nullptr);
@@ -93,7 +100,9 @@ bool has_line(const std::vector<std::string>& lines, const std::vector<std::stri
 // a copy per test gives each test a fresh runtime in the same process.
 class standin_copy {
  public:
-  explicit standin_copy(const std::string& scenario_text);
+  // With a `version`, the copy sits where an installed runtime's client DLL does: in
+  // runtime_folder(version)\EBWebView\x64.
+  explicit standin_copy(const std::string& scenario_text, const std::wstring& version = L"");
   // Frees the copy once DllCanUnloadNow allows it, dispatching messages meanwhile for pending
   // work; a copy still in use is a failure and stays loaded, as unloading it would crash.
   ~standin_copy();
@@ -108,8 +117,14 @@ class standin_copy {
   // Frees the reference start() took; true when the DLL is no longer mapped afterwards.
   bool unload();
   std::vector<std::string> log_lines() const;
+  // "<test's folder>\Application\<version>".
+  std::wstring runtime_folder(const std::wstring& version) const;
+  // From now on start() loads the client DLL of runtime_folder(version), as an application does
+  // after an update; the DLL loaded so far stays loaded.
+  void switch_to(const std::wstring& version);
 
  private:
+  std::wstring base;
   std::wstring dll_path;
   std::wstring log_path;
   // Taken by the first start(), which the tests call through a const copy.
