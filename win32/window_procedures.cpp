@@ -22,6 +22,9 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
       paint_background(hwnd, reinterpret_cast<HDC>(wparam), background);
       return 1;
     case WM_DESTROY:
+      // The icon names this window: it goes with it.
+      end_notification(false);
+      tray_icon.reset();
       forget_main_window(true);
       return 0;
     case WM_SIZE:

@@ -58,5 +58,16 @@ TEST(entry_without_runtime, shows_the_box_then_opens_the_download_link_and_exits
   DeleteFileW(opened_log.c_str());
 }
 
+// Started by Windows at sign-in, nobody asked for Quendari yet: no box, status 1.
+TEST(entry_without_runtime, a_start_at_sign_in_shows_nothing_and_exits_with_one) {
+  const scoped_absent_key machine_runtime(HKEY_LOCAL_MACHINE, runtime_client_state_key,
+                                          KEY_WOW64_32KEY);
+  const scoped_absent_key user_runtime(HKEY_CURRENT_USER, runtime_client_state_key,
+                                       KEY_WOW64_32KEY);
+  child_process quendari(L"\"" + this_executable_folder() + L"Quendari.exe\" --background");
+  ASSERT_TRUE(quendari.started());
+  EXPECT_EQ(quendari.wait(20s), 1u);
+}
+
 }  // namespace
 }  // namespace quendari_test
