@@ -19,6 +19,7 @@
 #include "win32/notification_icon.h"
 #include "win32/popup_window.h"
 #include "win32/shell_configuration.h"
+#include "win32/unread_badge.h"
 
 namespace webview::detail {
 
@@ -81,6 +82,11 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   void close_popups() noexcept;
   bool has_open_popup();
 
+  // What the first page does not wait for: posted once its navigation has been asked for.
+  void after_first_navigation();
+  void finish_start();
+  void set_large_icon();
+
   // Staying in the notification area and starting with Windows (notification_area.cpp).
   void start_notification_area();
   void load_settings();
@@ -135,6 +141,9 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   std::unique_ptr<notification_icon> tray_icon;
   UINT taskbar_created_message = 0;
   UINT show_request = 0;
+  bool first_navigation_asked = false;
+  // The window's ICON_BIG, for the taskbar and Alt+Tab at any scale.
+  unique_icon large_icon;
   bool runtime_update_pending = false;
   // GetTickCount64 when the window was last hidden or minimized; 0 while it is in use.
   std::uint64_t unattended_since = 0;
