@@ -104,8 +104,9 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
       widget_window_class,
       &window_procedure<win32_edge_engine, &win32_edge_engine::handle_widget_window_message>,
       module, nullptr);
-  CreateWindowExW(WS_EX_CONTROLPARENT, widget_window_class, nullptr, WS_CHILD, 0, 0, 0, 0,
-                  main_window, nullptr, module, this);
+  // Clipping the browser's window: once it shows, the background is not painted under it.
+  CreateWindowExW(WS_EX_CONTROLPARENT, widget_window_class, nullptr, WS_CHILD | WS_CLIPCHILDREN, 0,
+                  0, 0, 0, main_window, nullptr, module, this);
   if (!widget_window) throw exception(error_invalid_state, "Widget window is null");
 
   register_window_class(
@@ -120,10 +121,9 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
     is_hidden = configuration.starts_in_background;
     // The first time the window appears, at its final place and size.
     place_main_window(!is_hidden);
-    if (!is_hidden) {
-      UpdateWindow(main_window);
-      SetFocus(main_window);
-    }
+    // Not painted now with UpdateWindow: showing it erased the client in the theme's colour,
+    // which is all its WM_PAINT would draw, and the browser's first paint brings the frame out.
+    if (!is_hidden) SetFocus(main_window);
   }
 
   embed(debug);
