@@ -58,7 +58,11 @@ HRESULT win32_edge_engine::create_environment(
   if (!SetEnvironmentVariableW(L"WEBVIEW2_DEFAULT_BACKGROUND_COLOR", colour.c_str())) {
     log_if_failed("SetEnvironmentVariableW", HRESULT_FROM_WIN32(GetLastError()));
   }
-  return detail::create_environment(loader_module, user_data_folder.c_str(), handler);
+  // The search made before the windows serves the first browser only: one made later (after a
+  // failure, or for a newer runtime) searches again.
+  const std::optional<runtime_install> found = std::exchange(runtime_found, std::nullopt);
+  return detail::create_environment(loader_module, user_data_folder.c_str(), handler,
+                                    found ? &*found : nullptr);
 }
 
 void win32_edge_engine::post_task(std::function<void()> task) {

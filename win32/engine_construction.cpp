@@ -57,7 +57,8 @@ win32_edge_engine::win32_edge_engine(shell_configuration configuration, bool deb
       "SetCurrentProcessExplicitAppUserModelID",
       SetCurrentProcessExplicitAppUserModelID(this->configuration.taskbar_identity.c_str()));
   // Decided before any window exists and before COM is touched.
-  const std::optional<std::wstring> runtime_version = find_available_runtime(loader_module);
+  const std::optional<std::wstring> runtime_version =
+      find_available_runtime(loader_module, &runtime_found);
   if (!runtime_version) {
     log_event("no usable WebView2 runtime");
     throw exception(error_missing_dependency, "WebView2 is unavailable");

@@ -7,11 +7,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/engine_base.h"
 #include "engine/settings_text.h"
+#include "loader/runtime_discovery.h"
 #include "util/com_apartment_guard.h"
 #include "util/loaded_library.h"
 #include "webview2/webview2_abi.h"
@@ -152,6 +154,8 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   LONG saved_ex_style = 0;
   WINDOWPLACEMENT saved_placement{};
   loaded_library loader_module;
+  // The runtime found before the windows were made, until the first browser starts it.
+  std::optional<runtime_install> runtime_found;
   std::int32_t dpi = 0;
   bool owns_window = false;
 };
