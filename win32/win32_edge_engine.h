@@ -143,9 +143,6 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   std::unique_ptr<notification_icon> tray_icon;
   UINT taskbar_created_message = 0;
   UINT show_request = 0;
-  bool first_navigation_asked = false;
-  // The window's ICON_BIG, for the taskbar and Alt+Tab at any scale.
-  unique_icon large_icon;
   bool runtime_update_pending = false;
   // GetTickCount64 when the window was last hidden or minimized; 0 while it is in use.
   std::uint64_t unattended_since = 0;
@@ -156,6 +153,9 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   loaded_library loader_module;
   // The runtime found before the windows were made, until the first browser starts it.
   std::optional<runtime_install> runtime_found;
+  bool first_navigation_asked = false;
+  // The window's ICON_BIG, for the taskbar and Alt+Tab at any scale.
+  unique_icon large_icon;
   std::int32_t dpi = 0;
   bool owns_window = false;
 };
