@@ -15,35 +15,12 @@
 #include "util/task_memory_string.h"
 #include "webview2/user_data_folder.h"
 #include "win32/browser_failure_message.h"
-#include "win32/dpi.h"
 #include "win32/win32_edge_engine.h"
 
 namespace {
 
 using webview::detail::log_event;
 using webview::detail::win32_edge_engine;
-
-HICON load_icon(HINSTANCE module, int width, int height, UINT flags) {
-  return static_cast<HICON>(
-      LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, width, height, flags));
-}
-
-// The icons live as long as the process; they are never destroyed.
-void install_icons(HWND window) {
-  const HINSTANCE module = GetModuleHandleW(nullptr);
-  HICON big = load_icon(module, 256, 256, LR_DEFAULTCOLOR);
-  if (!big) big = load_icon(module, 0, 0, LR_SHARED | LR_DEFAULTSIZE);
-  const SIZE small_size = webview::detail::small_icon_size(window);
-  HICON small = load_icon(module, small_size.cx, small_size.cy, LR_DEFAULTCOLOR);
-  if (big) {
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    SetClassLongPtrW(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(big));
-  }
-  if (small) {
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    SetClassLongPtrW(window, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(small));
-  }
-}
 
 // %LOCALAPPDATA%\Quendari\quendari.log: beside the machine, not roaming with the profile.
 void start_log() {
@@ -70,12 +47,9 @@ bool started_in_background() {
 }
 
 void run_application(bool in_background) {
-  // The engine places the window (where the user left it, or sized for a first start) and
-  // titles it.
+  // The engine places the window (where the user left it, or sized for a first start), titles
+  // it and gives it the icons.
   win32_edge_engine engine(quendari::configuration(in_background), false, nullptr);
-  // Read without value(), which would throw bad_access past the only handler.
-  const auto window = engine.window_impl();
-  if (window.has_value() && window.value()) install_icons(window.value());
   engine.add_user_script(quendari::compose_page_marks_script(quendari::app_origin));
   engine.navigate_impl(quendari::start_url);
   engine.run_impl();

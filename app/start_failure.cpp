@@ -1,9 +1,8 @@
 #include "app/start_failure.h"
 
-#include <cwchar>
-
 #include "app/deployment.h"
 #include "engine/errors.h"
+#include "util/number_text.h"
 
 namespace quendari {
 
@@ -27,8 +26,8 @@ start_failure_kind classify_start_failure(std::int32_t code, HRESULT platform_co
 }
 
 std::wstring data_folder_failure_message(const std::wstring& folder, HRESULT failure) {
-  wchar_t code[16] = {};
-  std::swprintf(code, sizeof code / sizeof code[0], L"0x%08X", static_cast<unsigned>(failure));
+  std::wstring code = L"0x";
+  webview::detail::append_hex(code, static_cast<std::uint32_t>(failure), 8);
   return std::wstring(product_name) + L" can't use its data folder:\n" + folder +
          L"\n\nCheck that you can write to it, then open " + product_name + L" again. (error " +
          code + L")";

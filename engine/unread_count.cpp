@@ -9,6 +9,12 @@ constexpr std::size_t max_digits = 4;  // up to 9999
 
 bool is_ascii_digit(wchar_t c) noexcept { return c >= L'0' && c <= L'9'; }
 
+// Not std::to_wstring, which formats through the C library's wide printf.
+std::wstring decimal_text(unsigned count) {
+  const std::string digits = std::to_string(count);
+  return std::wstring(digits.begin(), digits.end());
+}
+
 }  // namespace
 
 std::optional<unsigned> unread_count_from_title(std::wstring_view title) {
@@ -30,12 +36,12 @@ std::optional<unsigned> unread_count_from_title(std::wstring_view title) {
 std::wstring badge_text(unsigned count) {
   if (count == 0) return {};
   if (count > 99) return L"99+";
-  return std::to_wstring(count);
+  return decimal_text(count);
 }
 
 std::wstring badge_description(unsigned count) {
   if (count == 0) return L"Unread";
-  return std::to_wstring(count) + L" unread";
+  return decimal_text(count) + L" unread";
 }
 
 }  // namespace webview::detail

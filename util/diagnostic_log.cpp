@@ -1,9 +1,9 @@
 #include "util/diagnostic_log.h"
 
-#include <cstdio>
 #include <utility>
 
 #include "util/kernel_handle.h"
+#include "util/number_text.h"
 
 namespace webview::detail {
 
@@ -45,10 +45,22 @@ bool rotate_log(log_file& log) noexcept {
 std::string timestamped_line(std::string_view event) {
   SYSTEMTIME now{};
   GetSystemTime(&now);
-  char time[32];
-  std::snprintf(time, sizeof time, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ ", now.wYear, now.wMonth,
-                now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
-  std::string line = time;
+  std::string line;
+  line.reserve(25 + event.size());
+  append_decimal(line, now.wYear, 4);
+  line += '-';
+  append_decimal(line, now.wMonth, 2);
+  line += '-';
+  append_decimal(line, now.wDay, 2);
+  line += 'T';
+  append_decimal(line, now.wHour, 2);
+  line += ':';
+  append_decimal(line, now.wMinute, 2);
+  line += ':';
+  append_decimal(line, now.wSecond, 2);
+  line += '.';
+  append_decimal(line, now.wMilliseconds, 3);
+  line += "Z ";
   for (const char c : event) {
     const auto byte = static_cast<unsigned char>(c);
     line += byte < 0x20 || byte == 0x7F ? ' ' : c;
@@ -89,8 +101,8 @@ void log_event(std::string_view event) noexcept {
 }
 
 std::string hresult_text(HRESULT code) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
+  std::string text = "0x";
+  append_hex(text, static_cast<std::uint32_t>(code), 8);
   return text;
 }
 

@@ -1,12 +1,12 @@
 #include "win32/browser_failure_message.h"
 
-#include <cwchar>
+#include "util/number_text.h"
 
 namespace webview::detail {
 
 std::wstring browser_failure_message(const std::wstring& app_name, HRESULT failure) {
-  wchar_t code[16] = {};
-  std::swprintf(code, sizeof code / sizeof code[0], L"0x%08X", static_cast<unsigned>(failure));
+  std::wstring code = L"0x";
+  append_hex(code, static_cast<std::uint32_t>(failure), 8);
   return app_name + L" could not start its browser component (error " + code + L").\n\nOpen " +
          app_name +
          L" again. If this keeps happening, restart Windows or repair the Microsoft Edge WebView2 "

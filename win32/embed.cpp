@@ -1,11 +1,11 @@
 #include <algorithm>
-#include <cwchar>
 #include <string>
 #include <utility>
 
 #include "engine/bridge_script.h"
 #include "loader/environment_creation.h"
 #include "util/diagnostic_log.h"
+#include "util/number_text.h"
 #include "util/text_encoding.h"
 #include "webview2/user_data_folder.h"
 #include "webview2/user_script_impl.h"
@@ -51,13 +51,18 @@ HRESULT win32_edge_engine::create_environment(
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
   // The browser's very first frame: the API's colour comes too late for it and can still leave a
   // white flash, which the runtime's variable, read when the environment is made, avoids.
-  wchar_t colour[9] = {};
-  std::swprintf(colour, 9, L"FF%02X%02X%02X", GetRValue(background), GetGValue(background),
-                GetBValue(background));
-  if (!SetEnvironmentVariableW(L"WEBVIEW2_DEFAULT_BACKGROUND_COLOR", colour)) {
+  std::wstring colour = L"FF";
+  append_hex(colour, GetRValue(background), 2);
+  append_hex(colour, GetGValue(background), 2);
+  append_hex(colour, GetBValue(background), 2);
+  if (!SetEnvironmentVariableW(L"WEBVIEW2_DEFAULT_BACKGROUND_COLOR", colour.c_str())) {
     log_if_failed("SetEnvironmentVariableW", HRESULT_FROM_WIN32(GetLastError()));
   }
-  return detail::create_environment(loader_module, user_data_folder.c_str(), handler);
+  // The search made before the windows serves the first browser only: one made later (after a
+  // failure, or for a newer runtime) searches again.
+  const std::optional<runtime_install> found = std::exchange(runtime_found, std::nullopt);
+  return detail::create_environment(loader_module, user_data_folder.c_str(), handler,
+                                    found ? &*found : nullptr);
 }
 
 void win32_edge_engine::post_task(std::function<void()> task) {

@@ -31,6 +31,17 @@ void destroy(HWND& window) noexcept {
   window = nullptr;
 }
 
+// The application's icon at a size the system asks of a window class (SM_CXICON, SM_CXSMICON):
+// shared, so Windows keeps one copy and it is never destroyed.
+HICON load_class_icon(HINSTANCE module, int resource, int width_metric, int height_metric) {
+  if (resource == 0) return nullptr;
+  const auto icon = static_cast<HICON>(
+      LoadImageW(module, MAKEINTRESOURCEW(resource), IMAGE_ICON, GetSystemMetrics(width_metric),
+                 GetSystemMetrics(height_metric), LR_DEFAULTCOLOR | LR_SHARED));
+  if (!icon) log_if_failed("LoadImageW", HRESULT_FROM_WIN32(GetLastError()));
+  return icon;
+}
+
 constexpr wchar_t widget_window_class[] = L"webview_widget";
 constexpr wchar_t message_window_class[] = L"webview_message";
 
@@ -46,7 +57,8 @@ win32_edge_engine::win32_edge_engine(shell_configuration configuration, bool deb
       "SetCurrentProcessExplicitAppUserModelID",
       SetCurrentProcessExplicitAppUserModelID(this->configuration.taskbar_identity.c_str()));
   // Decided before any window exists and before COM is touched.
-  const std::optional<std::wstring> runtime_version = find_available_runtime(loader_module);
+  const std::optional<std::wstring> runtime_version =
+      find_available_runtime(loader_module, &runtime_found);
   if (!runtime_version) {
     log_event("no usable WebView2 runtime");
     throw exception(error_missing_dependency, "WebView2 is unavailable");
@@ -67,13 +79,15 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
   if (owns_window) {
     com_apartment = com_apartment_guard(COINIT_APARTMENTTHREADED);
     make_process_dpi_aware();
-    const auto icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(32512), IMAGE_ICON,
-                                                    GetSystemMetrics(SM_CXICON),
-                                                    GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    // With the class, not set on the window afterwards: the window has them when it is first
+    // shown, and each later change of a shown window's icon costs a conversion under Wine.
+    const HICON icon = load_class_icon(module, configuration.icon_resource, SM_CXICON, SM_CYICON);
+    const HICON small_icon =
+        load_class_icon(module, configuration.icon_resource, SM_CXSMICON, SM_CYSMICON);
     register_window_class(
         configuration.window_class.c_str(),
         &window_procedure<win32_edge_engine, &win32_edge_engine::handle_main_window_message>,
-        module, icon);
+        module, icon, small_icon);
     CreateWindowExW(0, configuration.window_class.c_str(), configuration.window_title.c_str(),
                     WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
                     module, this);
@@ -91,8 +105,9 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
       widget_window_class,
       &window_procedure<win32_edge_engine, &win32_edge_engine::handle_widget_window_message>,
       module, nullptr);
-  CreateWindowExW(WS_EX_CONTROLPARENT, widget_window_class, nullptr, WS_CHILD, 0, 0, 0, 0,
-                  main_window, nullptr, module, this);
+  // Clipping the browser's window: once it shows, the background is not painted under it.
+  CreateWindowExW(WS_EX_CONTROLPARENT, widget_window_class, nullptr, WS_CHILD | WS_CLIPCHILDREN, 0,
+                  0, 0, 0, main_window, nullptr, module, this);
   if (!widget_window) throw exception(error_invalid_state, "Widget window is null");
 
   register_window_class(
@@ -110,19 +125,43 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
     is_hidden = configuration.starts_in_background;
     // The first time the window appears, at its final place and size.
     place_main_window(!is_hidden);
-    if (!is_hidden) {
-      UpdateWindow(main_window);
-      SetFocus(main_window);
-    }
+    // Not painted now with UpdateWindow: showing it erased the client in the theme's colour,
+    // which is all its WM_PAINT would draw, and the browser's first paint brings the frame out.
+    if (!is_hidden) SetFocus(main_window);
   }
 
   embed(debug);
   if (owns_window) {
     if (is_hidden) main_browser->set_visible(false);
     attention_changed();
-    // After the first navigation has been asked for: none of it is needed to show the page.
-    post_task([this] { start_notification_area(); });
   }
+}
+
+void win32_edge_engine::after_first_navigation() {
+  if (first_navigation_asked || !owns_window) return;
+  first_navigation_asked = true;
+  // Posted: the application may still wait for the browser before its loop runs, and none of
+  // this is needed to show the page.
+  post_task([this] { finish_start(); });
+}
+
+void win32_edge_engine::finish_start() {
+  start_notification_area();
+  set_large_icon();
+}
+
+// The class's SM_CXICON image is scaled up for the taskbar and Alt+Tab at high DPI; the
+// 256-pixel one is set once, on the shown window.
+void win32_edge_engine::set_large_icon() {
+  if (!main_window || configuration.icon_resource == 0) return;
+  large_icon = unique_icon(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(configuration.icon_resource),
+                 IMAGE_ICON, 256, 256, LR_DEFAULTCOLOR)));
+  if (!large_icon) {
+    log_if_failed("LoadImageW", HRESULT_FROM_WIN32(GetLastError()));
+    return;
+  }
+  SendMessageW(main_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large_icon.get()));
 }
 
 // The one teardown, for the destructor and for a failed construction, in a fixed order: the

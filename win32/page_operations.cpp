@@ -42,11 +42,15 @@ void browser_host::remove_script(const std::wstring& id) {
 }
 
 noresult win32_edge_engine::navigate_impl(const std::string& url) {
-  return main_browser->navigate(utf8_to_utf16(url));
+  const noresult navigated = main_browser->navigate(utf8_to_utf16(url));
+  after_first_navigation();
+  return navigated;
 }
 
 noresult win32_edge_engine::set_html_impl(const std::string& html) {
-  return main_browser->navigate_to_string(utf8_to_utf16(html));
+  const noresult navigated = main_browser->navigate_to_string(utf8_to_utf16(html));
+  after_first_navigation();
+  return navigated;
 }
 
 noresult win32_edge_engine::eval_impl(const std::string& js) {

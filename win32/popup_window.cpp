@@ -159,7 +159,7 @@ LRESULT popup_window::handle_message(HWND hwnd, UINT message, WPARAM wparam, LPA
     case WM_NCCREATE:
       window = hwnd;
       enable_caption_dpi_scaling(hwnd);
-      sync_title_bar_theme(hwnd);
+      if (system_prefers_dark_apps()) sync_title_bar_theme(hwnd, true);
       return DefWindowProcW(hwnd, message, wparam, lparam);
     case WM_ERASEBKGND:
       paint_background(hwnd, reinterpret_cast<HDC>(wparam), background);
@@ -186,8 +186,9 @@ LRESULT popup_window::handle_message(HWND hwnd, UINT message, WPARAM wparam, LPA
       return 0;
     case WM_SETTINGCHANGE:
       if (lparam && lstrcmpW(reinterpret_cast<LPCWSTR>(lparam), L"ImmersiveColorSet") == 0) {
-        background = theme_background(system_prefers_dark_apps());
-        sync_title_bar_theme(hwnd);
+        const bool dark = system_prefers_dark_apps();
+        background = theme_background(dark);
+        sync_title_bar_theme(hwnd, dark);
         InvalidateRect(hwnd, nullptr, TRUE);
         if (browser) browser->set_background(background);
       }

@@ -38,13 +38,14 @@ bool system_prefers_dark_apps() {
   return value == 0;
 }
 
-void sync_title_bar_theme(HWND window) {
-  const BOOL dark = system_prefers_dark_apps() ? TRUE : FALSE;
+void sync_title_bar_theme(HWND window, bool dark) {
+  const BOOL value = dark ? TRUE : FALSE;
   const set_window_attribute_fn set_attribute = dwm_set_window_attribute();
   if (!set_attribute) return;
-  if (set_attribute(window, use_immersive_dark_mode, &dark, sizeof(dark)) != S_OK) {
-    log_if_failed("DwmSetWindowAttribute",
-                  set_attribute(window, use_immersive_dark_mode_before_20h1, &dark, sizeof(dark)));
+  if (set_attribute(window, use_immersive_dark_mode, &value, sizeof(value)) != S_OK) {
+    log_if_failed(
+        "DwmSetWindowAttribute",
+        set_attribute(window, use_immersive_dark_mode_before_20h1, &value, sizeof(value)));
   }
 }
 

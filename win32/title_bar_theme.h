@@ -8,7 +8,8 @@ namespace webview::detail {
 // True when "AppsUseLightTheme" holds at least 4 bytes whose little-endian value is 0; a
 // missing, unreadable or shorter value means light.
 bool system_prefers_dark_apps();
-// Applies the current app theme (dark or light) to the window's title bar, where DWM can.
-void sync_title_bar_theme(HWND window);
+// Gives the window's title bar the dark or the light app theme, where DWM can. A new window's
+// title bar is light already: it needs the call only when `dark`, which spares loading dwmapi.
+void sync_title_bar_theme(HWND window, bool dark);
 
 }  // namespace webview::detail

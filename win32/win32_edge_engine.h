@@ -13,6 +13,7 @@
 
 #include "engine/engine_base.h"
 #include "engine/settings_text.h"
+#include "loader/runtime_discovery.h"
 #include "util/com_apartment_guard.h"
 #include "util/loaded_library.h"
 #include "webview2/webview2_abi.h"
@@ -21,6 +22,7 @@
 #include "win32/taskbar_badge.h"
 #include "win32/popup_window.h"
 #include "win32/shell_configuration.h"
+#include "win32/unread_badge.h"
 
 namespace webview::detail {
 
@@ -90,6 +92,11 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   void close_popups() noexcept;
   bool has_open_popup();
 
+  // What the first page does not wait for: posted once its navigation has been asked for.
+  void after_first_navigation();
+  void finish_start();
+  void set_large_icon();
+
   // Staying in the notification area and starting with Windows (notification_area.cpp).
   void start_notification_area();
   void load_settings();
@@ -158,6 +165,11 @@ class win32_edge_engine : public engine_base, private browser_host_owner {
   LONG saved_ex_style = 0;
   WINDOWPLACEMENT saved_placement{};
   loaded_library loader_module;
+  // The runtime found before the windows were made, until the first browser starts it.
+  std::optional<runtime_install> runtime_found;
+  bool first_navigation_asked = false;
+  // The window's ICON_BIG, for the taskbar and Alt+Tab at any scale.
+  unique_icon large_icon;
   std::int32_t dpi = 0;
   bool owns_window = false;
 };

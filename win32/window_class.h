@@ -5,8 +5,10 @@
 
 namespace webview::detail {
 
-// Registers class `name` with the arrow cursor and `icon` (may be null). A class registered
-// already (a second engine or popup in the process) is simply used; any other failure is logged.
-void register_window_class(const wchar_t* name, WNDPROC procedure, HINSTANCE module, HICON icon);
+// Registers class `name` with the arrow cursor, `icon` and `small_icon` (either may be null). A
+// class registered already (a second engine or popup in the process) is simply used; any other
+// failure is logged.
+void register_window_class(const wchar_t* name, WNDPROC procedure, HINSTANCE module, HICON icon,
+                           HICON small_icon = nullptr);
 
 }  // namespace webview::detail

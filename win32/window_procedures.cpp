@@ -15,8 +15,12 @@ LRESULT win32_edge_engine::handle_main_window_message(HWND hwnd, UINT message, W
     case WM_NCCREATE:
       main_window = hwnd;
       enable_caption_dpi_scaling(hwnd);
-      sync_title_bar_theme(hwnd);
-      background = theme_background(system_prefers_dark_apps());
+      {
+        // Read once for the title bar and the background.
+        const bool dark = system_prefers_dark_apps();
+        if (dark) sync_title_bar_theme(hwnd, true);
+        background = theme_background(dark);
+      }
       return DefWindowProcW(hwnd, message, wparam, lparam);
     case WM_ERASEBKGND:
       paint_background(hwnd, reinterpret_cast<HDC>(wparam), background);
@@ -150,9 +154,10 @@ LRESULT win32_edge_engine::handle_message_window_message(HWND hwnd, UINT message
 
 // The app theme changed: title bar, window background and the browser's own background follow.
 void win32_edge_engine::follow_theme() {
-  background = theme_background(system_prefers_dark_apps());
+  const bool dark = system_prefers_dark_apps();
+  background = theme_background(dark);
   if (main_window) {
-    sync_title_bar_theme(main_window);
+    sync_title_bar_theme(main_window, dark);
     InvalidateRect(main_window, nullptr, TRUE);
   }
   if (widget_window) InvalidateRect(widget_window, nullptr, TRUE);
