@@ -15,8 +15,12 @@ TEST(fit_to_field, keeps_what_fits_and_cuts_the_rest_between_characters) {
       {L"abc", 4, L"abc"},
       {L"abcd", 4, L"ab\u2026"},
       // U+1F600 as its two UTF-16 units, as the field holds it.
-      {L"ab\xD83D\xDE00" L"cd", 5, L"ab\u2026"},
-      {L"a\xD83D\xDE00" L"cd", 5, L"a\xD83D\xDE00\u2026"},
+      {L"ab\xD83D\xDE00"
+       L"cd",
+       5, L"ab\u2026"},
+      {L"a\xD83D\xDE00"
+       L"cd",
+       5, L"a\xD83D\xDE00\u2026"},
       {L"abc", 1, L""},
   };
   for (const auto& each : cases) {
