@@ -66,7 +66,9 @@ bool notification_icon::show_balloon(const std::wstring& title, const std::wstri
   if (!added) return false;
   NOTIFYICONDATAW balloon = data();
   balloon.uFlags = NIF_INFO;
+  // NIIF_USER takes hBalloonIcon since Vista (hIcon before): the application's own icon.
   balloon.dwInfoFlags = NIIF_USER | (silent ? NIIF_NOSOUND : 0);
+  balloon.hBalloonIcon = icon;
   std::wcscpy(balloon.szInfoTitle, fit_to_field(title, ARRAYSIZE(balloon.szInfoTitle)).c_str());
   std::wcscpy(balloon.szInfo, fit_to_field(body, ARRAYSIZE(balloon.szInfo)).c_str());
   return Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
