@@ -42,11 +42,12 @@ std::optional<std::optional<unsigned>> requested_badge(const std::string& params
 }  // namespace
 
 void win32_edge_engine::on_page_message(const page_message& message) {
-  static constexpr std::string_view keys[] = {"id", "method"};
-  std::string members[2];
-  json_get_members(message.text, keys, members, 2);
+  static constexpr std::string_view keys[] = {"id", "method", "params"};
+  std::string members[3];
+  json_get_members(message.text, keys, members, 3);
   const std::string& id = members[0];
   const std::string& method = members[1];
+  const std::string& params = members[2];
   // Not a call: nothing to answer.
   if (id.empty()) return;
   if (!has_origin(message.source, configuration.start_url)) {
@@ -56,7 +57,6 @@ void win32_edge_engine::on_page_message(const page_message& message) {
     return;
   }
   if (!configuration.app_badge_function.empty() && method == configuration.app_badge_function) {
-    const std::string params = json_get(message.text, "params", 0);
     post_task([this, message, id, params] {
       const auto badge = requested_badge(params);
       if (!badge) {

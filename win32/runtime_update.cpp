@@ -13,6 +13,10 @@ namespace {
 // A popup open at that moment may be a sign-in in progress: look again a minute later.
 constexpr std::uint64_t popup_retry_ms = 60 * 1000;
 
+std::uint64_t milliseconds(std::chrono::seconds time) {
+  return static_cast<std::uint64_t>(time.count()) * 1000;
+}
+
 }  // namespace
 
 void win32_edge_engine::on_newer_runtime() {
@@ -37,8 +41,7 @@ void win32_edge_engine::schedule_runtime_update() {
     KillTimer(message_window, runtime_update_timer);
     return;
   }
-  const std::uint64_t idle_ms =
-      static_cast<std::uint64_t>(configuration.update_idle_time.count()) * 1000;
+  const std::uint64_t idle_ms = milliseconds(configuration.update_idle_time);
   const std::uint64_t elapsed = GetTickCount64() - unattended_since;
   const std::uint64_t wait = elapsed >= idle_ms ? 0 : idle_ms - elapsed;
   if (!SetTimer(message_window, runtime_update_timer,
@@ -50,9 +53,7 @@ void win32_edge_engine::schedule_runtime_update() {
 void win32_edge_engine::on_runtime_update_timer() {
   KillTimer(message_window, runtime_update_timer);
   if (!runtime_update_pending || unattended_since == 0 || !main_browser) return;
-  const std::uint64_t idle_ms =
-      static_cast<std::uint64_t>(configuration.update_idle_time.count()) * 1000;
-  if (GetTickCount64() - unattended_since < idle_ms) {
+  if (GetTickCount64() - unattended_since < milliseconds(configuration.update_idle_time)) {
     schedule_runtime_update();
     return;
   }
