@@ -5,6 +5,10 @@
 // the ratios to the floor, and the median time of every line the stand-in logged. Prints figures
 // only; exits 1 when a run failed or timed out, 2 on a bad command line.
 //
+// `--compare <other Quendari.exe>` also runs another build in every round, in turns before and
+// after this one, and prints both builds' ratios and this build's time over the other's: a
+// difference of a few percent is lost in the spread between separate sets on a shared machine.
+//
 // Expects beside itself: Quendari.exe, minimal_window.exe and
 // standin_runtime\<version>\EBWebView\x64\EmbeddedBrowserWebView.dll (the build puts them there).
 // Registers that folder as the installed runtime (HKLM, 32-bit view) for its duration and puts
@@ -148,6 +152,9 @@ struct run_figures {
   std::vector<double> floor_paint;
   std::vector<double> navigate;
   std::vector<double> paint;
+  // The other build's, with --compare.
+  std::vector<double> other_navigate;
+  std::vector<double> other_paint;
   std::map<std::string, std::vector<double>> steps;
   std::vector<std::string> step_order;
 };
@@ -177,10 +184,12 @@ class bench {
     return (std::strtoll(stamp.c_str(), nullptr, 10) - process.start_us) / 1e3;
   }
 
-  // Runs Quendari once; the steps the stand-in logged, or nothing on failure.
-  std::optional<quendari_steps> run_quendari() const {
+  // Runs a Quendari.exe once (this folder's by default); the steps the stand-in logged, or
+  // nothing on failure.
+  std::optional<quendari_steps> run_quendari(const std::wstring& executable = {}) const {
     DeleteFileW(log_path.c_str());
-    started_process process(L"\"" + folder + L"Quendari.exe\"");
+    started_process process(L"\"" + (executable.empty() ? folder + L"Quendari.exe" : executable) +
+                            L"\"");
     const std::optional<DWORD> code = process.wait();
     quendari_steps steps = read_steps(log_path, process.start_us);
     if (code != DWORD{0} || !steps.find(navigate_step) || !steps.find(paint_step)) {
@@ -232,6 +241,20 @@ void print_report(const run_figures& figures, int runs, std::uint64_t exe_bytes)
               summarize(figures.paint).median / floor_median, summarize(paint_ratios).median);
   std::printf("  Navigate:    %.2f (medians), %.2f (median of paired runs)\n",
               summarize(figures.navigate).median / floor_median, summarize(navigate_ratios).median);
+  if (!figures.other_paint.empty()) {
+    std::vector<double> other_paint_ratios;
+    std::vector<double> other_navigate_ratios;
+    std::vector<double> paint_over_other;
+    for (std::size_t i = 0; i < figures.paint.size(); ++i) {
+      other_paint_ratios.push_back(figures.other_paint[i] / figures.floor_paint[i]);
+      other_navigate_ratios.push_back(figures.other_navigate[i] / figures.floor_paint[i]);
+      paint_over_other.push_back(figures.paint[i] / figures.other_paint[i]);
+    }
+    std::printf("  the other build, first paint: %.2f, Navigate: %.2f (medians of paired runs)\n",
+                summarize(other_paint_ratios).median, summarize(other_navigate_ratios).median);
+    std::printf("  this build's first paint over the other's: %.3f (median of paired runs)\n",
+                summarize(paint_over_other).median);
+  }
   std::printf("\nQuendari.exe: %llu bytes = %.1f KiB (goal: under 350 KB)\n",
               static_cast<unsigned long long>(exe_bytes), exe_bytes / 1024.0);
 
@@ -250,13 +273,27 @@ void print_report(const run_figures& figures, int runs, std::uint64_t exe_bytes)
   }
 }
 
-int parse_runs(int count, wchar_t** arguments) {
-  if (count == 1) return 15;
-  if (count == 3 && std::wstring(arguments[1]) == L"--runs") {
-    const long runs = std::wcstol(arguments[2], nullptr, 10);
-    if (runs >= 1 && runs <= 1000) return static_cast<int>(runs);
+struct options {
+  int runs = 15;
+  std::wstring other_build;
+};
+
+std::optional<options> parse_options(int count, wchar_t** arguments) {
+  options parsed;
+  for (int index = 1; index < count; index += 2) {
+    if (index + 1 >= count) return std::nullopt;
+    const std::wstring name = arguments[index];
+    if (name == L"--runs") {
+      const long runs = std::wcstol(arguments[index + 1], nullptr, 10);
+      if (runs < 1 || runs > 1000) return std::nullopt;
+      parsed.runs = static_cast<int>(runs);
+    } else if (name == L"--compare") {
+      parsed.other_build = arguments[index + 1];
+    } else {
+      return std::nullopt;
+    }
   }
-  return 0;
+  return parsed;
 }
 
 }  // namespace
@@ -264,12 +301,16 @@ int parse_runs(int count, wchar_t** arguments) {
 int main() {
   int count = 0;
   wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  const int runs = arguments ? parse_runs(count, arguments) : 0;
+  const std::optional<options> chosen = arguments ? parse_options(count, arguments) : std::nullopt;
   LocalFree(arguments);
-  if (runs == 0) {
-    std::fprintf(stderr, "usage: startup_bench [--runs N]   (1..1000, default 15)\n");
+  if (!chosen) {
+    std::fprintf(stderr,
+                 "usage: startup_bench [--runs N] [--compare <other Quendari.exe>]   (N: 1..1000, "
+                 "default 15)\n");
     return 2;
   }
+  const int runs = chosen->runs;
+  const std::wstring& other_build = chosen->other_build;
 
   const std::wstring folder = this_executable_folder();
   const std::wstring scenario_path = folder + L"startup_quendari.scenario";
@@ -284,11 +325,19 @@ int main() {
 
   const bench programs(folder);
   if (!programs.run_floor() || !programs.run_quendari()) return 1;
+  if (!other_build.empty() && !programs.run_quendari(other_build)) return 1;
   run_figures figures;
   for (int run = 0; run < runs; ++run) {
     const std::optional<double> floor_paint = programs.run_floor();
+    std::optional<quendari_steps> other;
+    if (!other_build.empty() && run % 2 == 1) other = programs.run_quendari(other_build);
     const std::optional<quendari_steps> steps = programs.run_quendari();
-    if (!floor_paint || !steps) return 1;
+    if (!other_build.empty() && run % 2 == 0) other = programs.run_quendari(other_build);
+    if (!floor_paint || !steps || (!other_build.empty() && !other)) return 1;
+    if (other) {
+      figures.other_navigate.push_back(*other->find(bench::navigate_step));
+      figures.other_paint.push_back(*other->find(bench::paint_step));
+    }
     figures.floor_paint.push_back(*floor_paint);
     figures.navigate.push_back(*steps->find(bench::navigate_step));
     figures.paint.push_back(*steps->find(bench::paint_step));
