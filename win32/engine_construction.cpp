@@ -7,6 +7,7 @@
 #include "util/exception_barrier.h"
 #include "util/text_encoding.h"
 #include "win32/dpi.h"
+#include "win32/show_request.h"
 #include "win32/window_class.h"
 #include "win32/win32_edge_engine.h"
 #include "win32/window_procedure.h"
@@ -122,6 +123,8 @@ void win32_edge_engine::create_windows_and_embed(bool debug, void* parent_window
     // Before the window is first shown, which creates its taskbar button.
     badge = std::make_unique<taskbar_badge>(main_window);
     taskbar_button_created = taskbar_button_created_message();
+    // From the start: a second start while the browser is still coming up must be heard too.
+    show_request = show_request_message(configuration.window_class);
     is_hidden = configuration.starts_in_background;
     // The first time the window appears, at its final place and size.
     place_main_window(!is_hidden);

@@ -6,7 +6,6 @@
 #include "webview2/small_file.h"
 #include "webview2/user_data_folder.h"
 #include "win32/notification_area.h"
-#include "win32/show_request.h"
 #include "win32/sign_in_start.h"
 #include "win32/win32_edge_engine.h"
 
@@ -23,7 +22,6 @@ constexpr wchar_t sign_in_text[] = L"Start with Windows";
 void win32_edge_engine::start_notification_area() {
   if (!main_window) return;
   taskbar_created_message = RegisterWindowMessageW(L"TaskbarCreated");
-  show_request = show_request_message(configuration.window_class);
   load_settings();
   const HMENU menu = GetSystemMenu(main_window, FALSE);
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
