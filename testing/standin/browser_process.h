@@ -27,7 +27,14 @@ constexpr HRESULT browser_gone = static_cast<HRESULT>(0x8007139F);
 class browser_process {
  public:
   browser_process(std::shared_ptr<ui_thread_queue> queue, std::wstring user_data_folder)
-      : folder(std::move(user_data_folder)), queue(std::move(queue)) {}
+      : folder(std::move(user_data_folder)), queue(std::move(queue)) {
+    add_running_browser(folder);
+  }
+  ~browser_process() {
+    if (running) remove_running_browser(folder);
+  }
+  browser_process(const browser_process&) = delete;
+  browser_process& operator=(const browser_process&) = delete;
 
   bool exited() const noexcept { return gone; }
 
@@ -53,7 +60,9 @@ class browser_process {
   void controller_opened() noexcept {
     ++open_controllers;
     // After a normal shutdown, a new controller brings the browser process back.
-    if (!gone) ending = false;
+    if (gone) return;
+    ending = false;
+    if (!std::exchange(running, true)) add_running_browser(folder);
   }
   // Closing all associated WebViews shuts the browser process down.
   void controller_closed() {
@@ -72,6 +81,8 @@ class browser_process {
   std::shared_ptr<ui_thread_queue> queue;
   bool gone = false;
   bool ending = false;
+  // Listed among the process's running browsers (from creation until it ends).
+  bool running = true;
   int open_controllers = 0;
   // BrowserProcessId, made up: no such process exists, but each browser process has its own.
   UINT32 number = static_cast<UINT32>(20000 + 4 * ++shared().browser_processes);

@@ -191,10 +191,17 @@ HRESULT start_environment_creation(bool flag, INT32 source, PCWSTR user_data_fol
   const step planned = step_at(state.plan().starts, index);
   // A new environment on the same user-data folder fails while the old processes shut down.
   const bool busy = planned.outcome == step_outcome::succeed && is_folder_held(folder);
+  // "A user data folder is only able to be used by one browser process at a time": an older
+  // version's browser still running on it refuses the start.
+  const bool other_version =
+      planned.outcome == step_outcome::succeed && runs_in_other_version(folder);
   args.integer("start", index + 1)
-      .utf8("step", busy ? "busy" : outcome_name(planned.outcome))
+      .utf8("step", other_version ? "other version running"
+                    : busy        ? "busy"
+                                  : outcome_name(planned.outcome))
       .text("backgroundVariable", variable)
       .utf8("defaultBackgroundColor", argb_text(background));
+  if (other_version) return log_call(dll_interface, start_method, args, browser_gone);
   auto target = com_ptr<environment_handler>::share(handler);
   switch (planned.outcome) {
     case step_outcome::refuse:
@@ -226,6 +233,7 @@ HRESULT start_environment_creation(bool flag, INT32 source, PCWSTR user_data_fol
 
 void browser_process::end(COREWEBVIEW2_BROWSER_PROCESS_EXIT_KIND kind) {
   if (std::exchange(ending, true)) return;
+  if (std::exchange(running, false)) remove_running_browser(folder);
   const std::optional<unsigned> delay = runtime_state::get().plan().release_ms;
   if (delay != 0u) hold_folder(folder);
   if (!delay) return;  // `release never`

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <cwctype>
+#include <iterator>
 
 #include "testing/standin/runtime_state.h"
 
@@ -44,6 +45,12 @@ class shared_mapping {
 
 std::uint64_t folder_hash(const std::wstring& folder) { return hash(folder_key(folder)); }
 
+// This module's identity among the copies loaded in the process.
+std::uintptr_t this_module() {
+  static const char marker = 0;
+  return reinterpret_cast<std::uintptr_t>(&marker);
+}
+
 }  // namespace
 
 std::wstring folder_key(std::wstring folder) {
@@ -84,6 +91,42 @@ bool is_folder_held(const std::wstring& folder) {
   const std::uint64_t key = folder_hash(folder);
   for (const auto& slot : shared().held_folders) {
     if (slot.load() == key) return true;
+  }
+  return false;
+}
+
+void add_running_browser(const std::wstring& folder) {
+  const std::uint64_t key = folder_hash(folder);
+  process_shared& block = shared();
+  for (std::size_t slot = 0; slot < std::size(block.running_folders); ++slot) {
+    std::uint64_t free = 0;
+    if (block.running_folders[slot].compare_exchange_strong(free, key)) {
+      block.running_modules[slot] = this_module();
+      return;
+    }
+  }
+}
+
+void remove_running_browser(const std::wstring& folder) {
+  const std::uint64_t key = folder_hash(folder);
+  process_shared& block = shared();
+  for (std::size_t slot = 0; slot < std::size(block.running_folders); ++slot) {
+    if (block.running_folders[slot] != key || block.running_modules[slot] != this_module()) {
+      continue;
+    }
+    block.running_modules[slot] = 0;
+    block.running_folders[slot] = 0;
+    return;
+  }
+}
+
+bool runs_in_other_version(const std::wstring& folder) {
+  const std::uint64_t key = folder_hash(folder);
+  const process_shared& block = shared();
+  for (std::size_t slot = 0; slot < std::size(block.running_folders); ++slot) {
+    if (block.running_folders[slot] == key && block.running_modules[slot] != this_module()) {
+      return true;
+    }
   }
   return false;
 }

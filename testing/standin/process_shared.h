@@ -34,6 +34,10 @@ struct process_shared {
   std::atomic<bool> start_actions_armed, navigation_actions_armed;
   // Hashes of the user-data folders that ended browser processes hold (0: a free slot).
   std::atomic<std::uint64_t> held_folders[64];
+  // The user-data folders of running browser processes (0: a free slot), each with the module
+  // (the runtime version) it runs in.
+  std::atomic<std::uint64_t> running_folders[64];
+  std::atomic<std::uintptr_t> running_modules[64];
   std::atomic<const module_entry*> modules[16];
 };
 
@@ -56,6 +60,12 @@ std::wstring folder_key(std::wstring folder);
 void hold_folder(const std::wstring& folder);
 void release_folder(const std::wstring& folder);
 bool is_folder_held(const std::wstring& folder);
+
+// Running browser processes of this module, by user-data folder: one call of each per process.
+void add_running_browser(const std::wstring& folder);
+void remove_running_browser(const std::wstring& folder);
+// Whether a browser process of another module (another runtime version) runs on `folder`.
+bool runs_in_other_version(const std::wstring& folder);
 
 void register_module(const module_entry* entry);
 void unregister_module(const module_entry* entry);

@@ -13,8 +13,9 @@ namespace {
 constexpr wchar_t client_state[] =
     L"SOFTWARE\\Microsoft\\EdgeUpdate\\ClientState\\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}";
 
-// The updater's entry moves to the new copy; the application's next start loads it, and it
-// continues the old module's counts and log once the old browser let go of the folder.
+// The updater's entry moves to the new copy; the application's next start loads it, is refused
+// while the old version's browser runs, and continues the old module's counts and log once the
+// old browser let go of the folder.
 TEST(standin_runtime_update, the_installed_copy_continues_the_run_once_the_old_browser_let_go) {
   standin_copy standin("release 300\nafter-navigate 10 newversion 121.0.0.2\n", L"120.0.0.1");
   HKEY key = nullptr;
@@ -45,8 +46,11 @@ TEST(standin_runtime_update, the_installed_copy_continues_the_run_once_the_old_b
   ASSERT_TRUE(announced);
   EXPECT_EQ(std::wstring(named), standin.runtime_folder(L"121.0.0.2"));
 
-  old.close();
   standin.switch_to(L"121.0.0.2");
+  EXPECT_FALSE(standin_page(standin).ready()) << "the old version's browser still runs";
+  EXPECT_TRUE(has_line(standin.log_lines(),
+                       {"\"step\":\"other version running\"", "\"result\":\"0x8007139F\""}));
+  old.close();
   EXPECT_FALSE(standin_page(standin).ready()) << "the old browser did not hold the folder";
   ASSERT_TRUE(pump_until(
       [&] { return has_line(standin.log_lines(), {"\"note\":\"user data folder released\""}); },
@@ -65,7 +69,7 @@ TEST(standin_runtime_update, the_installed_copy_continues_the_run_once_the_old_b
     installs += lines[i].find("\"note\":\"runtime") != std::string::npos;
   }
   EXPECT_EQ(installs, 1) << "the new copy played the after-navigate actions again";
-  EXPECT_TRUE(has_line(lines, {"\"start\":3", "\"step\":\"ok\""}));
+  EXPECT_TRUE(has_line(lines, {"\"start\":4", "\"step\":\"ok\""}));
   EXPECT_EQ(on_version.references, 1u) << "the stand-in kept or lost a handler reference";
 }
 
